@@ -1,0 +1,38 @@
+// The state the main window owns for its whole life, and the seams through
+// which a command reaches the outside (the ProgID directory, message boxes,
+// the window's own display). Commands take these by reference; they never
+// touch a toolkit.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "app/control_values.h"
+#include "app/pile_register.h"
+#include "automation/directory.h"
+#include "cad/cad_session.h"
+
+namespace velmora {
+
+struct WindowState {
+    ControlValues controls = InitialControlValues();
+    CadSession cadSession;
+    PileRegister pileRegister;
+    std::int16_t pileCount = 0;
+    Object excelApplication;
+    Object excelWorkbook;
+    Object excelWorksheet;
+};
+
+struct WindowServices {
+    ProgIdDirectory* directory = nullptr;
+    // A modal box: title "提示信息", information icon, a single OK button.
+    std::function<void(std::string_view text)> showMessage;
+    // Shows the main window (modeless), as the Number command does when it ends.
+    std::function<void()> showWindow;
+    // A command changed the text of Text1(index); the view shows it at once.
+    std::function<void(int index)> textChanged;
+};
+
+}  // namespace velmora

@@ -1,0 +1,50 @@
+#include "automation/object.h"
+
+#include "automation/failure.h"
+#include "automation/status.h"
+
+namespace velmora {
+
+namespace {
+
+Dispatch& Require(const Object& object) {
+    if (!object) Fail(status::kObjectRequired, "empty reference");
+    return *object;
+}
+
+std::span<const Variant> Span(Args args) { return {args.begin(), args.size()}; }
+
+}  // namespace
+
+Variant Get(const Object& object, std::string_view member, Args args) {
+    return Require(object).Get(member, Span(args));
+}
+
+Object GetObject(const Object& object, std::string_view member, Args args) {
+    return Get(object, member, args).AsObject();
+}
+
+void Put(const Object& object, std::string_view member, const Variant& value) {
+    Require(object).Put(member, {}, value);
+}
+
+void PutWithArgs(const Object& object, std::string_view member, Args args, const Variant& value) {
+    Require(object).Put(member, Span(args), value);
+}
+
+Variant Call(const Object& object, std::string_view member, Args args) {
+    return Require(object).Call(member, Span(args));
+}
+
+std::vector<Variant> Enumerate(const Object& object) { return Require(object).Enumerate(); }
+
+bool SameMember(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace velmora

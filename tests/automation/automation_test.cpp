@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "automation/directory.h"
+#include "automation/runner.h"
+#include "fake_object.h"
+
+namespace velmora {
+namespace {
+
+using testing::MakeFake;
+
+TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
+    Variant point(DoubleArray{1.0, 2.0, 0.0});
+    EXPECT_EQ(point.Kind(), VariantKind::DoubleArray);
+    EXPECT_EQ(Describe(point), "r8[1,2,0]");
+    EXPECT_EQ(Describe(Variant(std::int16_t{-4})), "i2:-4");
+    EXPECT_EQ(Describe(Variant(3)), "i4:3");
+    EXPECT_NE(Variant(std::int16_t{3}), Variant(3));  // same number, different type
+
+    try {
+        (void)Variant(Int16Array{1, 2, 3}).AsDoubleArray();
+        FAIL() << "an i2 array is not a point";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Status(), status::kTypeMismatch);
+    }
+    // Results from other applications may hold a point as variants of doubles.
+    Variant loose(VariantArray{Variant(1.5), Variant(std::int16_t{2}), Variant(0.0)});
+    EXPECT_EQ(loose.ToDoubleArray(), (DoubleArray{1.5, 2.0, 0.0}));
+    EXPECT_THROW((void)Variant("x").ToDouble(), Failure);
+}
+
+TEST(Object, EmptyReferenceFailsAsObjectRequired) {
+    Object nothing;
+    try {
+        (void)Get(nothing, "Count");
+        FAIL();
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Status(), status::kObjectRequired);
+    }
+    EXPECT_THROW((void)Variant(Object{}).AsObject(), Failure);
+}
+
+TEST(FakeObject, RecordsCallsAndFailsOnUnknownMembers) {
+    auto log = std::make_shared<testing::CallLog>();
+    auto doc = MakeFake("doc", log);
+    doc->Returns("Name", Variant("a.dwg")).Stores("WindowState");
+    EXPECT_EQ(Get(doc, "name").AsText(), "a.dwg");  // names are case-insensitive
+    Put(doc, "WindowState", Variant(3));
+    EXPECT_EQ(doc->Stored("WindowState"), Variant(3));
+    try {
+        (void)Call(doc, "Regen");
+        FAIL();
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Status(), status::kUnknownName);
+    }
+    EXPECT_EQ(log->Texts(), (std::vector<std::string>{"doc.Get name", "doc.Put WindowState = i4:3",
+                                                      "doc.Call Regen"}));
+}
+
+TEST(LocalDirectory, FindsOnlyRunningAndCreatesOnlyRegistered) {
+    LocalDirectory directory;
+    auto app = MakeFake("app", nullptr);
+    EXPECT_THROW((void)directory.FindRunning("AutoCAD.Application"), Failure);
+    directory.RegisterRunning("AutoCAD.Application.18", app);
+    EXPECT_EQ(directory.FindRunning("AutoCAD.Application.18"), app);
+    directory.RevokeRunning("AutoCAD.Application.18");
+    try {
+        (void)directory.FindRunning("AutoCAD.Application.18");
+        FAIL();
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Status(), status::kUnavailable);
+    }
+    int created = 0;
+    directory.RegisterFactory("Excel.Application", [&] {
+        ++created;
+        return Object(MakeFake("excel", nullptr));
+    });
+    EXPECT_NE(directory.Create("Excel.Application"), directory.Create("Excel.Application"));
+    EXPECT_EQ(created, 2);
+    EXPECT_THROW((void)directory.Create("Word.Application"), Failure);
+}
+
+TEST(ContinueOnFailure, KeepsLatestFailureAndRunsGuardedStepOnFailedCondition) {
+    ContinueOnFailure runner;
+    bool after = false;
+    EXPECT_FALSE(runner.Run([] { Fail(status::kUnknownName); }));
+    EXPECT_TRUE(runner.Run([&] { after = true; }));
+    EXPECT_TRUE(after);
+    EXPECT_EQ(runner.LastError(), status::kUnknownName);  // success does not clear it
+    EXPECT_FALSE(runner.Run([] { Fail(status::kDispException); }));
+    EXPECT_EQ(runner.LastError(), status::kDispException);
+
+    EXPECT_TRUE(runner.Test([]() -> bool { Fail(status::kOverflow); }));
+    EXPECT_EQ(runner.LastError(), status::kOverflow);
+    EXPECT_FALSE(runner.Test([] { return false; }));
+    runner.Clear();
+    EXPECT_EQ(runner.LastError(), 0u);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,77 @@
+// A scriptable automation object for tests: members are answered by
+// closures, and every access is recorded in a log shared between fakes, so a
+// test can assert the exact sequence of calls a command made.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/object.h"
+
+namespace velmora::testing {
+
+enum class Access { Get, Put, Call, Enumerate };
+
+struct CallRecord {
+    std::string object;  // the fake's name
+    Access access;
+    std::string member;
+    std::vector<Variant> args;
+    Variant value;  // the value put, for Put
+
+    // "doc.Get SelectionSets("Ssd")" style text, for readable assertions.
+    std::string Text() const;
+};
+
+struct CallLog {
+    std::vector<CallRecord> calls;
+    std::vector<std::string> Texts() const;
+};
+
+class FakeObject : public Dispatch {
+public:
+    using GetFn = std::function<Variant(std::span<const Variant>)>;
+    using PutFn = std::function<void(std::span<const Variant>, const Variant&)>;
+    using CallFn = std::function<Variant(std::span<const Variant>)>;
+    using EnumerateFn = std::function<std::vector<Variant>()>;
+
+    FakeObject(std::string name, std::shared_ptr<CallLog> log);
+
+    FakeObject& OnGet(std::string member, GetFn fn);
+    FakeObject& OnPut(std::string member, PutFn fn);
+    FakeObject& OnCall(std::string member, CallFn fn);
+    FakeObject& OnEnumerate(EnumerateFn fn);
+    // A property that returns a fixed value, and one that stores what is put.
+    FakeObject& Returns(std::string member, Variant value);
+    FakeObject& Stores(std::string member);
+    Variant Stored(const std::string& member) const;
+
+    const std::string& Name() const { return name_; }
+    const std::shared_ptr<CallLog>& Log() const { return log_; }
+
+    // Unscripted members fail with the unknown-name status, as IDispatch does.
+    Variant Get(std::string_view member, std::span<const Variant> args) override;
+    void Put(std::string_view member, std::span<const Variant> args, const Variant& value) override;
+    Variant Call(std::string_view member, std::span<const Variant> args) override;
+    std::vector<Variant> Enumerate() override;
+
+private:
+    void Record(Access access, std::string_view member, std::span<const Variant> args,
+                const Variant& value = {});
+
+    std::string name_;
+    std::shared_ptr<CallLog> log_;
+    std::map<std::string, GetFn, std::less<>> gets_;
+    std::map<std::string, PutFn, std::less<>> puts_;
+    std::map<std::string, CallFn, std::less<>> calls_;
+    std::map<std::string, Variant, std::less<>> stored_;
+    EnumerateFn enumerate_;
+};
+
+std::shared_ptr<FakeObject> MakeFake(std::string name, std::shared_ptr<CallLog> log);
+
+}  // namespace velmora::testing
