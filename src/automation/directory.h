@@ -12,7 +12,7 @@
 namespace velmora {
 
 class ProgIdDirectory {
-public:
+  public:
     virtual ~ProgIdDirectory() = default;
     // The running instance registered under progId; fails when there is none.
     virtual Object FindRunning(std::string_view progId) = 0;
@@ -23,7 +23,7 @@ public:
 // An in-process directory: the Linux program and the tests register the
 // stand-ins here. Lookups fail with the statuses Windows gives.
 class LocalDirectory : public ProgIdDirectory {
-public:
+  public:
     using Factory = std::function<Object()>;
 
     void RegisterRunning(std::string progId, Object instance);
@@ -38,7 +38,7 @@ public:
     int FindCount() const { return findCount_; }
     int CreateCount() const { return createCount_; }
 
-private:
+  private:
     std::map<std::string, Object, std::less<>> running_;
     std::map<std::string, Factory, std::less<>> factories_;
     int findCount_ = 0;

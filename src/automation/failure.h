@@ -9,13 +9,13 @@
 namespace velmora {
 
 class Failure : public std::exception {
-public:
+  public:
     explicit Failure(std::uint32_t status, std::string detail = {});
 
     std::uint32_t Status() const noexcept { return status_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::uint32_t status_;
     std::string message_;
 };

@@ -16,7 +16,7 @@ namespace velmora {
 // The member name "" stands for the object's default member (DISPID_VALUE),
 // as in SelectionSets("Ssd") applied to the collection's Item.
 class Dispatch {
-public:
+  public:
     virtual ~Dispatch() = default;
 
     // Property get, with optional arguments (a collection's item, Cells(r, c)).

@@ -12,7 +12,7 @@
 namespace velmora {
 
 class ContinueOnFailure {
-public:
+  public:
     // Runs one step; true when it completed.
     template <class Step>
     bool Run(Step&& step) {
@@ -44,7 +44,7 @@ public:
     void Clear() { lastError_ = status::kOk; }
     std::uint32_t LastError() const { return lastError_; }
 
-private:
+  private:
     std::uint32_t lastError_ = status::kOk;
 };
 

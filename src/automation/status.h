@@ -10,7 +10,7 @@ namespace velmora::status {
 inline constexpr std::uint32_t kOk = 0;
 
 // Raised by automation members (IDispatch).
-inline constexpr std::uint32_t kDispException = 0x80020009;  // DISP_E_EXCEPTION
+inline constexpr std::uint32_t kDispException = 0x80020009;   // DISP_E_EXCEPTION
 inline constexpr std::uint32_t kMemberNotFound = 0x80020003;  // DISP_E_MEMBERNOTFOUND
 inline constexpr std::uint32_t kTypeMismatch = 0x80020005;    // DISP_E_TYPEMISMATCH
 inline constexpr std::uint32_t kUnknownName = 0x80020006;     // DISP_E_UNKNOWNNAME

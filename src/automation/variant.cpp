@@ -42,19 +42,27 @@ const Object& Variant::AsObject() const {
 
 double Variant::ToDouble() const {
     switch (Kind()) {
-        case VariantKind::Bool: return AsBool() ? -1.0 : 0.0;
-        case VariantKind::Int16: return AsInt16();
-        case VariantKind::Int32: return AsInt32();
-        case VariantKind::Double: return AsDouble();
-        default: Fail(status::kTypeMismatch, "expected a number");
+        case VariantKind::Bool:
+            return AsBool() ? -1.0 : 0.0;
+        case VariantKind::Int16:
+            return AsInt16();
+        case VariantKind::Int32:
+            return AsInt32();
+        case VariantKind::Double:
+            return AsDouble();
+        default:
+            Fail(status::kTypeMismatch, "expected a number");
     }
 }
 
 std::int32_t Variant::ToInt32() const {
     switch (Kind()) {
-        case VariantKind::Bool: return AsBool() ? -1 : 0;
-        case VariantKind::Int16: return AsInt16();
-        case VariantKind::Int32: return AsInt32();
+        case VariantKind::Bool:
+            return AsBool() ? -1 : 0;
+        case VariantKind::Int16:
+            return AsInt16();
+        case VariantKind::Int32:
+            return AsInt32();
         case VariantKind::Double: {
             const double rounded = std::nearbyint(AsDouble());
             if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
@@ -63,7 +71,8 @@ std::int32_t Variant::ToInt32() const {
             }
             return static_cast<std::int32_t>(rounded);
         }
-        default: Fail(status::kTypeMismatch, "expected a number");
+        default:
+            Fail(status::kTypeMismatch, "expected a number");
     }
 }
 
@@ -89,16 +98,21 @@ std::string_view KindName(VariantKind kind) {
 
 std::string Describe(const Variant& value) {
     switch (value.Kind()) {
-        case VariantKind::Empty: return "empty";
-        case VariantKind::Bool: return value.AsBool() ? "true" : "false";
-        case VariantKind::Int16: return "i2:" + std::to_string(value.AsInt16());
-        case VariantKind::Int32: return "i4:" + std::to_string(value.AsInt32());
+        case VariantKind::Empty:
+            return "empty";
+        case VariantKind::Bool:
+            return value.AsBool() ? "true" : "false";
+        case VariantKind::Int16:
+            return "i2:" + std::to_string(value.AsInt16());
+        case VariantKind::Int32:
+            return "i4:" + std::to_string(value.AsInt32());
         case VariantKind::Double: {
             char buffer[40];
             std::snprintf(buffer, sizeof buffer, "r8:%.17g", value.AsDouble());
             return buffer;
         }
-        case VariantKind::Text: return "\"" + value.AsText() + "\"";
+        case VariantKind::Text:
+            return "\"" + value.AsText() + "\"";
         case VariantKind::Int16Array: {
             std::string text = "i2[";
             for (std::size_t i = 0; i < value.AsInt16Array().size(); ++i) {

@@ -34,7 +34,7 @@ enum class VariantKind {
 };
 
 class Variant {
-public:
+  public:
     using Storage = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double,
                                  std::string, Int16Array, DoubleArray, VariantArray, Object>;
 
@@ -76,7 +76,7 @@ public:
 
     friend bool operator==(const Variant& a, const Variant& b);
 
-private:
+  private:
     Storage data_;
 };
 

@@ -9,10 +9,14 @@ namespace {
 
 const char* AccessName(Access access) {
     switch (access) {
-        case Access::Get: return "Get";
-        case Access::Put: return "Put";
-        case Access::Call: return "Call";
-        case Access::Enumerate: return "Enumerate";
+        case Access::Get:
+            return "Get";
+        case Access::Put:
+            return "Put";
+        case Access::Call:
+            return "Call";
+        case Access::Enumerate:
+            return "Enumerate";
     }
     return "?";
 }
@@ -100,8 +104,7 @@ Variant FakeObject::Get(std::string_view member, std::span<const Variant> args) 
     return it->second(args);
 }
 
-void FakeObject::Put(std::string_view member, std::span<const Variant> args,
-                     const Variant& value) {
+void FakeObject::Put(std::string_view member, std::span<const Variant> args, const Variant& value) {
     Record(Access::Put, member, args, value);
     auto it = Find(puts_, member);
     if (it == puts_.end()) Fail(status::kUnknownName, std::string(member));

@@ -33,7 +33,7 @@ struct CallLog {
 };
 
 class FakeObject : public Dispatch {
-public:
+  public:
     using GetFn = std::function<Variant(std::span<const Variant>)>;
     using PutFn = std::function<void(std::span<const Variant>, const Variant&)>;
     using CallFn = std::function<Variant(std::span<const Variant>)>;
@@ -59,7 +59,7 @@ public:
     Variant Call(std::string_view member, std::span<const Variant> args) override;
     std::vector<Variant> Enumerate() override;
 
-private:
+  private:
     void Record(Access access, std::string_view member, std::span<const Variant> args,
                 const Variant& value = {});
 
