@@ -2,10 +2,23 @@
 // table into a new Excel workbook and shows it to the user.
 #pragma once
 
+#include <string_view>
+
 #include "app/window_state.h"
 
 namespace velmora {
 
+inline constexpr std::string_view kExcelProgId = "Excel.Application";
+inline constexpr std::string_view kNoExcelMessage = "软件没有检测到EXCEL，请确认EXCEL安装完整版！";
+inline constexpr std::string_view kTableTitle = "工程桩坐标数据成果表";
+inline constexpr std::string_view kTableHeaders[] = {"序号", "桩编号", "坐标X", "坐标Y"};
+
+// Row height of the table rows, in points.
+inline constexpr double kTableRowHeight = 0.8 / 0.035;
+
+// Reads PileCount and the register rows below it, changes neither, and
+// replaces the three Excel references only with objects obtained by this run.
+// With no piles it does nothing; without Excel it shows one message.
 void ExportCoordinateTable(WindowState& state, const WindowServices& services);
 
 }  // namespace velmora
