@@ -1,10 +1,114 @@
 #include "numbering/filter_mtext.h"
 
+#include <cstdint>
+
+#include "app/control_values.h"
+#include "automation/failure.h"
+#include "automation/object.h"
+#include "automation/status.h"
+#include "cad/connect_cad.h"
+#include "number_piles.h"
+#include "values/numbers.h"
+
 namespace velmora {
 
-void FilterMtext(WindowState& state, const WindowServices& services) {
-    (void)state;
+namespace {
+
+bool PointPiles(const WindowState& state, ContinueOnFailure& runner) {
+    // A failed read of the pile type counts as point.
+    return runner.Test([&] { return IsSelected(state.controls, "Option2", 1); });
+}
+
+void ShowWindow(const WindowServices& services) {
     if (services.showWindow) services.showWindow();
+}
+
+// Reads the position of every entity of the set into the pick table, which
+// was sized by the set's count. Only successful reads take a place: an
+// entity whose position cannot be read is left out of the pass, and the
+// table is cut to the piles actually captured. Returns false when the pass
+// holds more piles than a 16-bit index can count; such a pass is not
+// numbered at all.
+bool CapturePiles(const Object& selectionSet, WindowState& state, ContinueOnFailure& runner,
+                  PickTable& pickTable) {
+    std::int16_t captured = 0;
+    bool complete = true;
+    runner.Run([&] {
+        for (const Variant& item : Enumerate(selectionSet)) {
+            const bool point = PointPiles(state, runner);
+            DoubleArray position;
+            if (!runner.Run([&] {
+                    position =
+                        Get(item.AsObject(), point ? "Coordinates" : "Center").ToDoubleArray();
+                    if (position.size() < 2) Fail(status::kSubscriptOutOfRange, "position");
+                })) {
+                continue;
+            }
+            if (!runner.Run([&] {
+                    if (captured < 0 || std::size_t(captured) >= pickTable.size()) {
+                        Fail(status::kSubscriptOutOfRange, "more entities than the count");
+                    }
+                })) {
+                continue;
+            }
+            pickTable[captured][0] = position[1];
+            pickTable[captured][1] = position[0];
+            if (!runner.Run([&] { captured = Add16(captured, 1); })) {
+                complete = false;
+                break;
+            }
+        }
+    });
+    if (complete && std::size_t(captured) < pickTable.size()) pickTable.resize(captured);
+    return complete;
+}
+
+}  // namespace
+
+void FilterMtext(WindowState& state, const WindowServices& services) {
+    ContinueOnFailure runner;
+    if (!ConnectCad(state.cadSession, runner, services)) return;
+    const Object& document = state.cadSession.cadDocument;
+
+    PassSettings settings;
+    for (;;) {
+        PickTable pickTable;
+
+        Int16Array codes{-4, 0, -4};
+        VariantArray values{"<or", PointPiles(state, runner) ? "POINT" : "CIRCLE", "or>"};
+
+        runner.Run([&] { Call(GetObject(document, "SelectionSets", {"Ssd"}), "Delete"); });
+
+        Object selectionSet;
+        runner.Run([&] {
+            selectionSet = Call(GetObject(document, "SelectionSets"), "Add", {"Ssd"}).AsObject();
+        });
+
+        runner.Run([&] { Call(selectionSet, "SelectOnScreen", {codes, values}); });
+
+        if (runner.Test([&] { return Get(selectionSet, "Count").ToInt32() == 0; })) {
+            ShowWindow(services);
+            return;
+        }
+
+        runner.Run([&] {
+            const std::int32_t count = Get(selectionSet, "Count").ToInt32();
+            if (count < 0) Fail(status::kSubscriptOutOfRange, "negative count");
+            pickTable.assign(count, {0, 0, 0});
+        });
+
+        if (runner.LastError() == status::kDispException) {
+            ShowWindow(services);
+            return;
+        }
+        runner.Clear();
+
+        if (CapturePiles(selectionSet, state, runner, pickTable) && !pickTable.empty()) {
+            NumberPiles(pickTable, state, services, runner, settings);
+        }
+
+        runner.Clear();
+    }
 }
 
 }  // namespace velmora

@@ -1,0 +1,31 @@
+// The numbering stage of a pick pass: order the captured piles, drop
+// coinciding ones, label each pile in the drawing and record it in the
+// pile register, then write the next number back into the window.
+#pragma once
+
+#include <cstdint>
+
+#include "app/window_state.h"
+#include "automation/runner.h"
+#include "ordering/paixu.h"
+
+namespace velmora {
+
+// The settings of a pass. A setting that cannot be read keeps the value it
+// had in the previous pass of the same command.
+struct PassSettings {
+    std::int16_t startNumber = 0;
+    double textHeight = 0;
+    double offsetAngle = 0;  // radians
+    double offsetDistance = 0;
+};
+
+// Degrees to radians with the factor the tool has always used.
+inline constexpr double kPiFactor = 3.14159265358979;
+
+// Runs the stage on the pass's captured piles (at least one). Every step
+// runs under the command's runner and goes on after a failure.
+void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices& services,
+                 ContinueOnFailure& runner, PassSettings& settings);
+
+}  // namespace velmora

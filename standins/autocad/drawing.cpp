@@ -1,0 +1,110 @@
+#include "drawing.h"
+
+#include <cmath>
+
+namespace velmora::standins {
+
+namespace {
+
+EntityId Insert(Drawing& drawing, Entity entity) {
+    entity.id = drawing.nextId++;
+    const EntityId id = entity.id;
+    drawing.entities.emplace(id, std::move(entity));
+    return id;
+}
+
+Point3 Turn(Point3 p, double angle) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    return {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
+}
+
+}  // namespace
+
+EntityId AddPoint(Drawing& drawing, Point3 at) {
+    Entity entity;
+    entity.kind = EntityKind::Point;
+    entity.position = at;
+    return Insert(drawing, std::move(entity));
+}
+
+EntityId AddCircle(Drawing& drawing, Point3 centre, double radius) {
+    Entity entity;
+    entity.kind = EntityKind::Circle;
+    entity.position = centre;
+    entity.radius = radius;
+    return Insert(drawing, std::move(entity));
+}
+
+EntityId AddText(Drawing& drawing, std::string text, Point3 insertion, double height) {
+    Entity entity;
+    entity.kind = EntityKind::Text;
+    entity.position = insertion;
+    entity.text = std::move(text);
+    entity.height = height;
+    entity.alignmentPoint = insertion;
+    return Insert(drawing, std::move(entity));
+}
+
+Entity* FindEntity(Drawing& drawing, EntityId id) {
+    auto it = drawing.entities.find(id);
+    return it == drawing.entities.end() ? nullptr : &it->second;
+}
+
+const Entity* FindEntity(const Drawing& drawing, EntityId id) {
+    auto it = drawing.entities.find(id);
+    return it == drawing.entities.end() ? nullptr : &it->second;
+}
+
+bool EraseEntity(Drawing& drawing, EntityId id) { return drawing.entities.erase(id) > 0; }
+
+std::string_view TypeName(EntityKind kind) {
+    switch (kind) {
+        case EntityKind::Point:
+            return "POINT";
+        case EntityKind::Circle:
+            return "CIRCLE";
+        case EntityKind::Text:
+            return "TEXT";
+    }
+    return "";
+}
+
+std::string_view ObjectName(EntityKind kind) {
+    switch (kind) {
+        case EntityKind::Point:
+            return "AcDbPoint";
+        case EntityKind::Circle:
+            return "AcDbCircle";
+        case EntityKind::Text:
+            return "AcDbText";
+    }
+    return "";
+}
+
+Point3 TextAnchor(const Entity& text) {
+    return text.alignment == 0 ? text.position : text.alignmentPoint;
+}
+
+std::vector<const Entity*> Texts(const Drawing& drawing) {
+    std::vector<const Entity*> texts;
+    for (const auto& [id, entity] : drawing.entities) {
+        if (entity.kind == EntityKind::Text) texts.push_back(&entity);
+    }
+    return texts;
+}
+
+Point3 WorldToUcs(const Ucs& ucs, Point3 world) {
+    return Turn({world.x - ucs.origin.x, world.y - ucs.origin.y, world.z - ucs.origin.z},
+                -ucs.rotation);
+}
+
+Point3 UcsToWorld(const Ucs& ucs, Point3 local) {
+    const Point3 turned = Turn(local, ucs.rotation);
+    return {turned.x + ucs.origin.x, turned.y + ucs.origin.y, turned.z + ucs.origin.z};
+}
+
+Point3 WorldToUcsDirection(const Ucs& ucs, Point3 world) { return Turn(world, -ucs.rotation); }
+
+Point3 UcsToWorldDirection(const Ucs& ucs, Point3 local) { return Turn(local, ucs.rotation); }
+
+}  // namespace velmora::standins

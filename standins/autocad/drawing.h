@@ -1,0 +1,73 @@
+// The stand-in AutoCAD's drawing: points, circles and texts in world
+// coordinates, and the current user coordinate system. Plain data, kept
+// apart from the automation objects so that it can be loaded, saved and
+// drawn on its own.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::standins {
+
+struct Point3 {
+    double x = 0, y = 0, z = 0;
+    friend bool operator==(const Point3&, const Point3&) = default;
+};
+
+enum class EntityKind { Point, Circle, Text };
+
+using EntityId = std::int64_t;
+
+struct Entity {
+    EntityId id = 0;
+    EntityKind kind = EntityKind::Point;
+    Point3 position;  // a point's location, a circle's centre, a text's insertion point
+    double radius = 0;
+    std::string text;
+    double height = 0;
+    int alignment = 0;  // 0 left; 1 centre (alignment point = middle of the baseline); …
+    Point3 alignmentPoint;
+};
+
+// The current user coordinate system: its origin in world coordinates and
+// its rotation about Z in radians.
+struct Ucs {
+    Point3 origin;
+    double rotation = 0;
+};
+
+struct Drawing {
+    std::map<EntityId, Entity> entities;  // in creation order
+    Ucs ucs;
+    EntityId nextId = 1;
+};
+
+EntityId AddPoint(Drawing& drawing, Point3 at);
+EntityId AddCircle(Drawing& drawing, Point3 centre, double radius);
+EntityId AddText(Drawing& drawing, std::string text, Point3 insertion, double height);
+Entity* FindEntity(Drawing& drawing, EntityId id);
+const Entity* FindEntity(const Drawing& drawing, EntityId id);
+bool EraseEntity(Drawing& drawing, EntityId id);
+
+// "POINT", "CIRCLE", "TEXT": the names selection filters use.
+std::string_view TypeName(EntityKind kind);
+// "AcDbPoint" and the like.
+std::string_view ObjectName(EntityKind kind);
+
+// Where a text stands: its insertion point when left aligned, else its
+// alignment point.
+Point3 TextAnchor(const Entity& text);
+
+// Every text of the drawing, in creation order.
+std::vector<const Entity*> Texts(const Drawing& drawing);
+
+Point3 WorldToUcs(const Ucs& ucs, Point3 world);
+Point3 UcsToWorld(const Ucs& ucs, Point3 local);
+// Directions (displacements) turn without moving.
+Point3 WorldToUcsDirection(const Ucs& ucs, Point3 world);
+Point3 UcsToWorldDirection(const Ucs& ucs, Point3 local);
+
+}  // namespace velmora::standins

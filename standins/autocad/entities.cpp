@@ -1,0 +1,226 @@
+// Model space, the utility object and the entity objects.
+#include "automation/failure.h"
+#include "automation/status.h"
+#include "cad_object.h"
+
+namespace velmora::standins {
+
+namespace {
+
+// Alignment values AutoCAD accepts for a single-line text (acAlignmentLeft
+// … acAlignmentBottomRight).
+constexpr int kMaxAlignment = 14;
+
+class ModelSpace : public CadObject {
+  public:
+    using CadObject::CadObject;
+
+  protected:
+    Variant DoGet(std::string_view member, std::span<const Variant> args) override {
+        if (member.empty() || SameMember(member, "Item")) {
+            ExpectArgs(args, 1, 1);
+            const int index = IntegerArg(args[0]);
+            const auto& entities = Host().drawing.entities;
+            if (index < 0 || std::size_t(index) >= entities.size()) {
+                Fail(status::kInvalidArg, "index out of range");
+            }
+            return NewEntity(SharedHost(), std::next(entities.begin(), index)->first);
+        }
+        ExpectArgs(args, 0, 0);
+        if (SameMember(member, "Count")) return std::int32_t(Host().drawing.entities.size());
+        return CadObject::DoGet(member, args);
+    }
+
+    Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "Item")) return DoGet(member, args);
+        if (SameMember(member, "AddText")) {
+            ExpectArgs(args, 3, 3);
+            const std::string& text = args[0].AsText();
+            const Point3 insertion = PointArg(args[1]);
+            const double height = NumberArg(args[2]);
+            if (!(height > 0)) Fail(status::kInvalidArg, "text height must be positive");
+            return Added(AddText(Host().drawing, text, insertion, height));
+        }
+        if (SameMember(member, "AddPoint")) {
+            ExpectArgs(args, 1, 1);
+            return Added(AddPoint(Host().drawing, PointArg(args[0])));
+        }
+        if (SameMember(member, "AddCircle")) {
+            ExpectArgs(args, 2, 2);
+            const Point3 centre = PointArg(args[0]);
+            const double radius = NumberArg(args[1]);
+            if (!(radius > 0)) Fail(status::kInvalidArg, "radius must be positive");
+            return Added(AddCircle(Host().drawing, centre, radius));
+        }
+        return CadObject::DoCall(member, args);
+    }
+
+    std::vector<Variant> DoEnumerate() override {
+        std::vector<Variant> entities;
+        for (const auto& [id, entity] : Host().drawing.entities) {
+            entities.push_back(NewEntity(SharedHost(), id));
+        }
+        return entities;
+    }
+
+  private:
+    Variant Added(EntityId id) {
+        DrawingChanged(Host());
+        return NewEntity(SharedHost(), id);
+    }
+};
+
+class Utility : public CadObject {
+  public:
+    using CadObject::CadObject;
+
+  protected:
+    Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "TranslateCoordinates")) {
+            ExpectArgs(args, 4, 5);
+            const Point3 point = PointArg(args[0]);
+            const int from = IntegerArg(args[1]);
+            const int to = IntegerArg(args[2]);
+            const bool displacement = BoolArg(args[3]);
+            return PointValue(Translate(point, from, to, displacement));
+        }
+        return CadObject::DoCall(member, args);
+    }
+
+  private:
+    // 0 world, 1 user coordinate system, 2 display (a plan view of the UCS).
+    Point3 Translate(Point3 point, int from, int to, bool displacement) const {
+        const Ucs& ucs = Host().drawing.ucs;
+        for (int system : {from, to}) {
+            if (system < 0 || system > 2) Fail(status::kInvalidArg, "coordinate system");
+        }
+        Point3 world = point;
+        if (from != 0)
+            world = displacement ? UcsToWorldDirection(ucs, point) : UcsToWorld(ucs, point);
+        if (to == 0) return world;
+        return displacement ? WorldToUcsDirection(ucs, world) : WorldToUcs(ucs, world);
+    }
+};
+
+class EntityObject : public CadObject {
+  public:
+    EntityObject(std::shared_ptr<CadHost> host, EntityId id)
+        : CadObject(std::move(host)), id_(id) {}
+
+  protected:
+    Variant DoGet(std::string_view member, std::span<const Variant> args) override {
+        ExpectArgs(args, 0, 0);
+        const Entity& entity = Live();
+        if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
+        if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
+        switch (entity.kind) {
+            case EntityKind::Point:
+                if (SameMember(member, "Coordinates")) return PointValue(entity.position);
+                break;
+            case EntityKind::Circle:
+                if (SameMember(member, "Center")) return PointValue(entity.position);
+                if (SameMember(member, "Radius")) return entity.radius;
+                break;
+            case EntityKind::Text:
+                if (SameMember(member, "TextString")) return entity.text;
+                if (SameMember(member, "Height")) return entity.height;
+                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
+                if (SameMember(member, "Alignment")) return std::int32_t(entity.alignment);
+                if (SameMember(member, "TextAlignmentPoint")) {
+                    return PointValue(entity.alignmentPoint);
+                }
+                break;
+        }
+        return CadObject::DoGet(member, args);
+    }
+
+    void DoPut(std::string_view member, std::span<const Variant> args,
+               const Variant& value) override {
+        ExpectArgs(args, 0, 0);
+        Entity& entity = Live();
+        if (PutProperty(entity, member, value)) {
+            DrawingChanged(Host());
+            return;
+        }
+        CadObject::DoPut(member, args, value);
+    }
+
+    Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "Delete")) {
+            ExpectArgs(args, 0, 0);
+            Live();
+            EraseEntity(Host().drawing, id_);
+            DrawingChanged(Host());
+            return {};
+        }
+        return CadObject::DoCall(member, args);
+    }
+
+  private:
+    Entity& Live() const {
+        Entity* entity = FindEntity(Host().drawing, id_);
+        if (!entity) Fail(status::kFail, "the object was erased");
+        return *entity;
+    }
+
+    static bool PutProperty(Entity& entity, std::string_view member, const Variant& value) {
+        switch (entity.kind) {
+            case EntityKind::Point:
+                if (SameMember(member, "Coordinates"))
+                    return entity.position = PointArg(value), true;
+                return false;
+            case EntityKind::Circle:
+                if (SameMember(member, "Center")) return entity.position = PointArg(value), true;
+                if (SameMember(member, "Radius")) {
+                    const double radius = NumberArg(value);
+                    if (!(radius > 0)) Fail(status::kInvalidArg, "radius must be positive");
+                    entity.radius = radius;
+                    return true;
+                }
+                return false;
+            case EntityKind::Text:
+                return PutTextProperty(entity, member, value);
+        }
+        return false;
+    }
+
+    static bool PutTextProperty(Entity& entity, std::string_view member, const Variant& value) {
+        if (SameMember(member, "TextString")) {
+            entity.text = value.AsText();
+        } else if (SameMember(member, "Height")) {
+            const double height = NumberArg(value);
+            if (!(height > 0)) Fail(status::kInvalidArg, "text height must be positive");
+            entity.height = height;
+        } else if (SameMember(member, "InsertionPoint")) {
+            entity.position = PointArg(value);
+        } else if (SameMember(member, "Alignment")) {
+            const int alignment = IntegerArg(value);
+            if (alignment < 0 || alignment > kMaxAlignment) Fail(status::kInvalidArg, "alignment");
+            entity.alignment = alignment;
+        } else if (SameMember(member, "TextAlignmentPoint")) {
+            // A left-aligned text has no alignment point of its own.
+            const Point3 point = PointArg(value);
+            if (entity.alignment == 0) Fail(status::kInvalidArg, "not applicable");
+            entity.alignmentPoint = point;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    EntityId id_;
+};
+
+}  // namespace
+
+Object NewModelSpace(const std::shared_ptr<CadHost>& host) {
+    return std::make_shared<ModelSpace>(host);
+}
+
+Object NewUtility(const std::shared_ptr<CadHost>& host) { return std::make_shared<Utility>(host); }
+
+Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id) {
+    return std::make_shared<EntityObject>(host, id);
+}
+
+}  // namespace velmora::standins

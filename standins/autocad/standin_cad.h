@@ -1,0 +1,90 @@
+// The stand-in AutoCAD: an application object over a drawing, answering the
+// members the system uses with AutoCAD's names, argument types, results and
+// failures. Tests and the Linux program create it here; the system itself
+// only ever reaches it through the automation layer.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/directory.h"
+#include "automation/object.h"
+#include "drawing.h"
+#include "selection_filter.h"
+
+namespace velmora::standins {
+
+// What SelectOnScreen asks of the user: the drawing and which entities the
+// filter lets through. The answer lists the entities picked (entities the
+// filter refuses are left out again), or nothing for a cancelled pick, which
+// makes SelectOnScreen fail with 0x80020009.
+struct PickRequest {
+    const Drawing& drawing;
+    const SelectionFilter& filter;
+};
+using Pick = std::optional<std::vector<EntityId>>;
+using Picker = std::function<Pick(const PickRequest&)>;
+
+// Answers picks from a queue; once the queue is empty every pick is empty.
+Picker ScriptedPicker(std::deque<Pick> picks);
+
+// Failures to inject: the n-th call (1-based, counted across every object of
+// one application), or every call of a member (names case-insensitive;
+// "_NewEnum" for enumeration, "" for a default member).
+struct FailurePlan {
+    long failCall = 0;
+    std::uint32_t failCallStatus = 0x80004005;
+    std::map<std::string, std::uint32_t, std::less<>> failMember;
+};
+void FailEveryCall(FailurePlan& plan, std::string_view member, std::uint32_t status);
+
+struct SelectionSetState;
+
+// Everything the objects of one stand-in application share.
+struct CadHost {
+    Drawing drawing;
+    Picker picker;
+    FailurePlan failures;
+    long callCount = 0;
+    bool logCalls = false;
+    std::vector<std::string> callLog;  // "Get SelectionSets", when logCalls
+    bool closed = false;
+    int windowState = 1;  // 1 normal, 2 minimised, 3 maximised
+    bool visible = true;
+    // Hooks for an interactive front end.
+    std::function<void(int windowState)> onWindowState;
+    std::function<void()> onDrawingChanged;
+
+    // Set by RegisterCad, used by CloseCad.
+    LocalDirectory* directory = nullptr;
+    std::vector<std::string> progIds;
+    std::vector<std::shared_ptr<SelectionSetState>> selectionSets;
+};
+
+std::shared_ptr<CadHost> NewCadHost(Drawing drawing = {}, Picker picker = {});
+
+// The application object ("AutoCAD.Application") over the host.
+Object CadApplication(const std::shared_ptr<CadHost>& host);
+
+// Registers the application as running under progId.
+void RegisterCad(const std::shared_ptr<CadHost>& host, LocalDirectory& directory,
+                 std::string progId = "AutoCAD.Application");
+
+// AutoCAD goes away: it is revoked from the directory, and every later call
+// on any of its objects fails with 0x800706BA.
+void CloseCad(CadHost& host);
+
+// Names of the selection sets the document holds.
+std::vector<std::string> SelectionSetNames(const CadHost& host);
+// The entities in the named set, or nothing when there is no such set.
+std::optional<std::vector<EntityId>> SelectionSetContents(const CadHost& host,
+                                                          std::string_view name);
+
+}  // namespace velmora::standins
