@@ -1,0 +1,21 @@
+#include "standin_excel.h"
+
+#include "automation/failure.h"
+
+namespace velmora::standins {
+
+std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
+                                                     StandInExcelOptions options) {
+    auto instances = std::make_shared<ExcelInstances>();
+    directory.RegisterFactory(kExcelProgId, [instances, options]() -> Object {
+        if (options.unavailable) Fail(status::kClassNotRegistered, "Excel is not installed");
+        auto instance = std::make_shared<ExcelInstance>();
+        instance->failures = options.failures;
+        instance->onVisible = options.onVisible;
+        instances->created.push_back(instance);
+        return MakeExcelApplication(instance);
+    });
+    return instances;
+}
+
+}  // namespace velmora::standins
