@@ -1,0 +1,72 @@
+#include "app/for_tamrisk.h"
+
+#include <utility>
+
+#include "automation/runner.h"
+#include "export/export_coordinate_table.h"
+#include "numbering/filter_mtext.h"
+
+namespace velmora {
+
+ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services)) {}
+
+void ForTamrisk::FilterMtext() { velmora::FilterMtext(state_, services_); }
+
+void ForTamrisk::ExportCoordinateTable() { velmora::ExportCoordinateTable(state_, services_); }
+
+void ForTamrisk::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    // Only the references are dropped: AutoCAD and Excel keep running, with
+    // the labels drawn and the exported workbook still open.
+    ContinueOnFailure runner;
+    runner.Run([&] { state_.cadSession.cadApplication.reset(); });
+    runner.Run([&] { state_.cadSession.cadDocument.reset(); });
+    runner.Run([&] { state_.excelApplication.reset(); });
+}
+
+std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {
+    if (index == 2 || index == 3) return code;
+    const bool digit = code >= 48 && code <= 57;
+    return (digit || code == 46 || code == 8) ? code : std::int16_t{0};
+}
+
+TextSelection ForTamrisk::GotFocus(int index) const {
+    return TextSelection{0, Utf16Length(Text1(state_.controls, index))};
+}
+
+void ForTamrisk::TextEdited(int index, std::string text) {
+    SetText1(state_.controls, index, std::move(text));
+}
+
+void ForTamrisk::OptionSelected(int position) {
+    // Only option buttons take part in a group; anything else is ignored.
+    if (position < 0 || position >= kControlCount) return;
+    if (kControls[position].kind != ControlKind::OptionButton) return;
+    SelectOption(state_.controls, position);
+}
+
+int Utf16Length(std::string_view text) {
+    int units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t size = 1;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            size = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            size = 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            size = 4;
+        }
+        bool valid = size > 1 && i + size <= text.size();
+        for (std::size_t k = 1; valid && k < size; ++k) {
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        }
+        if (!valid) size = 1;
+        units += (valid && size == 4) ? 2 : 1;
+        i += size;
+    }
+    return units;
+}
+
+}  // namespace velmora

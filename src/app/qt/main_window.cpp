@@ -1,0 +1,181 @@
+#include "app/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/qt/fonts.h"
+#include "app/qt/text1_box.h"
+
+namespace velmora {
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool Contains(const ControlSpec& outer, const ControlSpec& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width &&
+           inner.top + inner.height <= outer.top + outer.height;
+}
+
+}  // namespace
+
+QString ControlName(const ControlSpec& spec) {
+    QString name = FromUtf8(spec.name);
+    if (spec.index >= 0) name += QStringLiteral("(%1)").arg(spec.index);
+    return name;
+}
+
+void ShowInformation(QWidget* parent, std::string_view text) {
+    QMessageBox box(QMessageBox::Information, FromUtf8(kMessageTitle), FromUtf8(text),
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent), window_(window) {
+    setWindowTitle(FromUtf8(kWindowTitle));
+    setFont(WindowDefaultFont());
+    setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips, true));
+
+    // Containers come before their children in the table.
+    for (int i = 0; i < kControlCount; ++i) controls_[i] = Create(i);
+    for (int i = 0; i < kControlCount; ++i) Place(i);
+    StackContainedFrames();
+    ChainTabOrder();
+
+    WindowServices& services = window_.Services();
+    if (!services.showMessage) {
+        services.showMessage = [this](std::string_view text) { ShowInformation(this, text); };
+    }
+    services.showWindow = [this] {
+        show();
+        raise();
+        activateWindow();
+    };
+    services.textChanged = [this](int index) { ShowText(index); };
+}
+
+QWidget* QtMainWindow::Control(std::string_view name, int index) const {
+    const int position = ControlAt(name, index);
+    return position < 0 ? nullptr : controls_[position];
+}
+
+int QtMainWindow::Pixels(int twips, bool vertical) const {
+    const int dpi = vertical ? logicalDpiY() : logicalDpiX();
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
+}
+
+QWidget* QtMainWindow::Create(int position) {
+    const ControlSpec& spec = kControls[position];
+    QWidget* parent = spec.container.empty() ? this : Control(spec.container);
+    const QString caption = FromUtf8(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+        case ControlKind::Frame: {
+            widget = new QGroupBox(caption, parent);
+            break;
+        }
+        case ControlKind::Label: {
+            widget = new QLabel(caption, parent);
+            break;
+        }
+        case ControlKind::OptionButton: {
+            // Buttons sharing a parent form one exclusive group: groups go
+            // by container, as the table wants.
+            auto* button = new QRadioButton(caption, parent);
+            button->setChecked(window_.State().controls.selected[position]);
+            connect(button, &QRadioButton::toggled, this, [this, position](bool on) {
+                if (on) window_.OptionSelected(position);
+            });
+            widget = button;
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto* box = new Text1Box(window_, spec.index, parent);
+            box->setText(FromUtf8(window_.State().controls.text[position]));
+            widget = box;
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(caption, parent);
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [this, name = spec.name] {
+                if (name == "Command1") {
+                    window_.FilterMtext();
+                } else if (name == "Command3") {
+                    window_.ExportCoordinateTable();
+                } else if (name == "Command2") {
+                    close();
+                }
+            });
+            widget = button;
+            break;
+        }
+    }
+    widget->setObjectName(ControlName(spec));
+    if (spec.font != ControlFont::WindowDefault) widget->setFont(FontFor(spec.font));
+    if (!TakesFocus(spec.kind)) widget->setFocusPolicy(Qt::NoFocus);
+    return widget;
+}
+
+void QtMainWindow::Place(int position) {
+    const ControlSpec& spec = kControls[position];
+    // Positions are relative to the container's outer top-left corner, as
+    // for a frame's children in the original layout.
+    const int left = Pixels(spec.left);
+    const int top = Pixels(spec.top, true);
+    const int right = Pixels(spec.left + spec.width);
+    const int bottom = Pixels(spec.top + spec.height, true);
+    controls_[position]->setGeometry(left, top, right - left, bottom - top);
+}
+
+void QtMainWindow::StackContainedFrames() {
+    // A frame lying inside a sibling frame's rectangle must stack above it,
+    // or the outer frame takes the mouse over the inner one's controls.
+    for (int outer = 0; outer < kControlCount; ++outer) {
+        if (kControls[outer].kind != ControlKind::Frame) continue;
+        for (int inner = 0; inner < kControlCount; ++inner) {
+            if (inner == outer || kControls[inner].kind != ControlKind::Frame) continue;
+            if (kControls[inner].container != kControls[outer].container) continue;
+            if (Contains(kControls[outer], kControls[inner])) controls_[inner]->raise();
+        }
+    }
+}
+
+void QtMainWindow::ChainTabOrder() {
+    std::vector<int> order;
+    for (int i = 0; i < kControlCount; ++i) {
+        if (TakesFocus(kControls[i].kind)) order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(),
+              [](int a, int b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
+    }
+}
+
+void QtMainWindow::ShowText(int index) {
+    auto* box = static_cast<QLineEdit*>(Control("Text1", index));
+    if (!box) return;
+    const QString text = FromUtf8(Text1(window_.State().controls, index));
+    if (box->text() != text) box->setText(text);
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    // Unloading cannot be refused; the program ends with it.
+    window_.Unload();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace velmora

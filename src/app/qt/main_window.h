@@ -1,0 +1,49 @@
+// The Qt view of the main window: renders kControls at the screen's DPI,
+// forwards clicks, edits and option changes to ForTamrisk, and shows what a
+// command writes back. It holds no settings and makes no decisions.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "app/for_tamrisk.h"
+
+class QCloseEvent;
+
+namespace velmora {
+
+class QtMainWindow : public QWidget {
+  public:
+    // Fills the window's services with this view's hooks; a showMessage that
+    // is already set (by a test) is kept.
+    explicit QtMainWindow(ForTamrisk& window, QWidget* parent = nullptr);
+
+    // The widget rendering kControls[position]; its objectName is the
+    // control's name, with "(index)" for members of a control array.
+    QWidget* Control(int position) const { return controls_.at(position); }
+    QWidget* Control(std::string_view name, int index = -1) const;
+
+    // Twips to device-independent pixels at this window's DPI.
+    int Pixels(int twips, bool vertical = false) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QWidget* Create(int position);
+    void Place(int position);
+    void StackContainedFrames();
+    void ChainTabOrder();
+    void ShowText(int index);
+
+    ForTamrisk& window_;
+    std::array<QWidget*, kControlCount> controls_{};
+};
+
+// A modal box with the title "提示信息", the information icon and one OK button.
+void ShowInformation(QWidget* parent, std::string_view text);
+
+// The name shown for a control: "Text1(0)", "Frame2".
+QString ControlName(const ControlSpec& spec);
+
+}  // namespace velmora
