@@ -125,9 +125,6 @@ class RangePart : public SheetPart {
 
   protected:
     const CellRange& Range() const { return range_; }
-    double TopLeftFormat(auto field) {
-        return field(FormatAt(TheSheet(), range_.firstRow, range_.firstColumn));
-    }
 
   private:
     CellRange range_;
@@ -175,37 +172,94 @@ bool IsLineStyle(int code) {
     }
 }
 
-// Borders(1) … Borders(4): the left, right, top or bottom side of every cell
-// of the range; Borders without an index: all four.
-class BorderObject : public RangePart {
+// One cell side set over part of a range.
+struct BorderTarget {
+    CellRange range;
+    FormatProperty side;
+};
+
+// What Borders(index) reaches: 1 … 4 the left, right, top or bottom side of
+// every cell; 7 … 10 the range's outer edges; 11 and 12 the lines inside it;
+// no index: every side of every cell. Diagonals (5, 6) are not kept.
+std::vector<BorderTarget> BorderTargets(const CellRange& r, int index) {
+    using P = FormatProperty;
+    const CellRange firstColumn{r.firstRow, r.firstColumn, r.lastRow, r.firstColumn};
+    const CellRange lastColumn{r.firstRow, r.lastColumn, r.lastRow, r.lastColumn};
+    const CellRange firstRow{r.firstRow, r.firstColumn, r.firstRow, r.lastColumn};
+    const CellRange lastRow{r.lastRow, r.firstColumn, r.lastRow, r.lastColumn};
+    switch (index) {
+        case 0:
+            return {
+                {r, P::BorderLeft}, {r, P::BorderRight}, {r, P::BorderTop}, {r, P::BorderBottom}};
+        case 1:
+            return {{r, P::BorderLeft}};
+        case 2:
+            return {{r, P::BorderRight}};
+        case 3:
+            return {{r, P::BorderTop}};
+        case 4:
+            return {{r, P::BorderBottom}};
+        case 7:
+            return {{firstColumn, P::BorderLeft}};
+        case 8:
+            return {{firstRow, P::BorderTop}};
+        case 9:
+            return {{lastRow, P::BorderBottom}};
+        case 10:
+            return {{lastColumn, P::BorderRight}};
+        case 11:
+            if (r.firstColumn == r.lastColumn) return {};
+            return {{{r.firstRow, r.firstColumn + 1, r.lastRow, r.lastColumn}, P::BorderLeft},
+                    {{r.firstRow, r.firstColumn, r.lastRow, r.lastColumn - 1}, P::BorderRight}};
+        case 12:
+            if (r.firstRow == r.lastRow) return {};
+            return {{{r.firstRow + 1, r.firstColumn, r.lastRow, r.lastColumn}, P::BorderTop},
+                    {{r.firstRow, r.firstColumn, r.lastRow - 1, r.lastColumn}, P::BorderBottom}};
+        default:
+            Refuse("border index " + std::to_string(index));
+    }
+}
+
+int SideOf(const CellFormat& format, FormatProperty side) {
+    switch (side) {
+        case FormatProperty::BorderLeft:
+            return format.borders[kLeft];
+        case FormatProperty::BorderRight:
+            return format.borders[kRight];
+        case FormatProperty::BorderTop:
+            return format.borders[kTop];
+        default:
+            return format.borders[kBottom];
+    }
+}
+
+class BorderObject : public SheetPart {
   public:
-    BorderObject(Instance instance, SheetRef ref, CellRange range, int side)
-        : RangePart(std::move(instance), ref, range), side_(side) {}
+    BorderObject(Instance instance, SheetRef ref, std::vector<BorderTarget> targets)
+        : SheetPart(std::move(instance), ref), targets_(std::move(targets)) {}
 
   protected:
     Variant DoGet(std::string_view member, ArgSpan args) override {
         ExpectArgs(args, 0);
         if (!SameMember(member, "LineStyle")) Unknown(member);
-        const CellFormat format = FormatAt(TheSheet(), Range().firstRow, Range().firstColumn);
-        return Variant(static_cast<std::int32_t>(format.borders[side_ == 0 ? 0 : side_ - 1]));
+        if (targets_.empty()) return Variant(static_cast<std::int32_t>(kLineNone));
+        const BorderTarget& target = targets_.front();
+        const CellFormat format =
+            FormatAt(TheSheet(), target.range.firstRow, target.range.firstColumn);
+        return Variant(static_cast<std::int32_t>(SideOf(format, target.side)));
     }
     void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0);
         if (!SameMember(member, "LineStyle")) Unknown(member);
         const int style = WholeNumber(value);
         if (!IsLineStyle(style)) Refuse("line style " + std::to_string(style));
-        static constexpr FormatProperty kSides[] = {
-            FormatProperty::BorderLeft, FormatProperty::BorderRight, FormatProperty::BorderTop,
-            FormatProperty::BorderBottom};
-        for (int side = 1; side <= 4; ++side) {
-            if (side_ == 0 || side_ == side) {
-                SetFormat(TheSheet(), Range(), kSides[side - 1], style);
-            }
+        for (const BorderTarget& target : targets_) {
+            SetFormat(TheSheet(), target.range, target.side, style);
         }
     }
 
   private:
-    int side_;
+    std::vector<BorderTarget> targets_;
 };
 
 std::optional<HorizontalAlignment> AlignmentFromCode(int code) {
@@ -276,9 +330,10 @@ class RangeObject : public RangePart {
         const CellRange& range = Range();
         if (SameMember(member, "Borders")) {
             if (args.size() > 1) Fail(status::kBadParamCount);
-            int side = args.empty() ? 0 : WholeNumber(args[0]);
-            if (side < 0 || side > 4) Refuse("border index " + std::to_string(side));
-            return Variant(Object(std::make_shared<BorderObject>(Owner(), Ref(), range, side)));
+            const int index = args.empty() ? 0 : WholeNumber(args[0]);
+            if (index == 0 && !args.empty()) Refuse("border index 0");
+            return Variant(Object(
+                std::make_shared<BorderObject>(Owner(), Ref(), BorderTargets(range, index))));
         }
         ExpectArgs(args, 0);
         if (SameMember(member, "Value") || member.empty()) {

@@ -1,0 +1,222 @@
+// The stand-in Excel: addresses, members, typed values and Excel's refusals.
+#include "standins/excel/standin_excel.h"
+
+#include <gtest/gtest.h>
+
+#include "automation/failure.h"
+
+namespace velmora::standins {
+namespace {
+
+Variant I2(int value) { return Variant(static_cast<std::int16_t>(value)); }
+
+std::uint32_t StatusOf(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const Failure& failure) {
+        return failure.Status();
+    }
+    return status::kOk;
+}
+
+TEST(CellRange, ReadsAddressesAsExcelSpellsThem) {
+    struct Case {
+        const char* text;
+        CellRange range;
+    };
+    const Case good[] = {
+        {"A1", {1, 1, 1, 1}},
+        {"A1:D1", {1, 1, 1, 4}},
+        {"a2:d65536", {2, 1, 65536, 4}},
+        {"$B$3:$c4", {3, 2, 4, 3}},
+        {"D7:A2", {2, 1, 7, 4}},
+        {"A:A", {1, 1, kMaxRows, 1}},
+        {"b:D", {1, 2, kMaxRows, 4}},
+        {"2:5", {2, 1, 5, kMaxColumns}},
+        {"XFD1048576", {kMaxRows, kMaxColumns, kMaxRows, kMaxColumns}},
+    };
+    for (const Case& c : good) {
+        auto range = ParseRange(c.text);
+        ASSERT_TRUE(range) << c.text;
+        EXPECT_EQ(*range, c.range) << c.text;
+    }
+    for (const char* bad : {"", "A0", "XFE1", "A1048577", "1A", "A1:", ":A1", "A", "5", "A1:B",
+                            "A1,B2", "A 1", "$5", "A$", "AAAA1", "A-1", "中1"}) {
+        EXPECT_FALSE(ParseRange(bad)) << bad;
+    }
+    EXPECT_EQ(ColumnName(1), "A");
+    EXPECT_EQ(ColumnName(28), "AB");
+    EXPECT_EQ(ColumnName(kMaxColumns), "XFD");
+    EXPECT_EQ(RangeText({2, 1, 7, 4}), "A2:D7");
+}
+
+struct Excel {
+    LocalDirectory directory;
+    std::shared_ptr<ExcelInstances> instances;
+    int shown = 0;
+    Object app;
+    Object sheet;
+
+    explicit Excel(StandInExcelOptions options = {}) {
+        options.onVisible = [this](const ExcelModel&) { ++shown; };
+        instances = RegisterStandInExcel(directory, options);
+        app = directory.Create("Excel.Application");
+    }
+    void AddBook() {
+        Object book = Call(GetObject(app, "Workbooks"), "Add").AsObject();
+        sheet = GetObject(book, "Worksheets", {I2(1)});
+    }
+    Object Cell(int row, int column) { return GetObject(sheet, "Cells", {I2(row), I2(column)}); }
+    const Sheet& TheSheet() { return instances->created.back()->model.workbooks.back().sheets[0]; }
+};
+
+TEST(StandInExcel, KeepsTypedValuesAndFormatsPerCellSide) {
+    Excel excel;
+    excel.AddBook();
+    Put(excel.Cell(1, 1), "Value", I2(7));
+    Put(excel.Cell(1, 2), "Value", Variant("007"));
+    Put(excel.Cell(1, 3), "", Variant(-1.25));  // the default member is Value
+    Put(excel.Cell(1, 4), "Value", Variant(true));
+    Put(GetObject(excel.sheet, "Cells", {Variant(std::int32_t{2}), Variant("C")}), "Value",
+        Variant("x"));
+    const Sheet& sheet = excel.TheSheet();
+    EXPECT_EQ(ValueAt(sheet, 1, 1), CellValue(7.0));
+    EXPECT_EQ(ValueAt(sheet, 1, 2), CellValue(std::string("007")));
+    EXPECT_EQ(Get(excel.Cell(1, 3), "Value"), Variant(-1.25));
+    EXPECT_EQ(ValueAt(sheet, 1, 4), CellValue(true));
+    EXPECT_EQ(ValueAt(sheet, 2, 3), CellValue(std::string("x")));
+    Put(excel.Cell(1, 2), "Value", Variant(""));  // empty text empties the cell
+    EXPECT_EQ(ValueAt(sheet, 1, 2), CellValue());
+
+    Object range = GetObject(excel.sheet, "Range", {"B2:C3"});
+    Put(GetObject(range, "Borders", {I2(2)}), "LineStyle", I2(1));  // right side only
+    Put(GetObject(GetObject(excel.sheet, "Range", {"a1"}), "Borders"), "LineStyle", I2(-4115));
+    EXPECT_EQ(FormatAt(sheet, 2, 2).borders,
+              (std::array<int, 4>{kLineNone, 1, kLineNone, kLineNone}));
+    EXPECT_EQ(FormatAt(sheet, 3, 3).borders[kRight], 1);
+    EXPECT_EQ(FormatAt(sheet, 1, 1).borders, (std::array<int, 4>{-4115, -4115, -4115, -4115}));
+    EXPECT_EQ(FormatAt(sheet, 4, 2), CellFormat{});
+    Object table = GetObject(excel.sheet, "Range", {"F1:H3"});
+    Put(GetObject(table, "Borders", {I2(10)}), "LineStyle", I2(-4119));  // outer right edge
+    Put(GetObject(table, "Borders", {I2(12)}), "LineStyle", I2(1));      // lines between rows
+    EXPECT_EQ(FormatAt(sheet, 2, 8).borders, (std::array<int, 4>{kLineNone, -4119, 1, 1}));
+    EXPECT_EQ(FormatAt(sheet, 1, 6).borders,
+              (std::array<int, 4>{kLineNone, kLineNone, kLineNone, 1}));
+    EXPECT_EQ(FormatAt(sheet, 3, 7).borders,
+              (std::array<int, 4>{kLineNone, kLineNone, 1, kLineNone}));
+
+    Put(GetObject(excel.sheet, "Range", {"a2:d65536"}), "RowHeight", Variant(0.8 / 0.035));
+    Put(GetObject(excel.sheet, "Columns", {"B:D"}), "ColumnWidth", I2(15));
+    EXPECT_EQ(sheet.rowHeights.size(), 1u);  // one entry, not 65 535 rows
+    EXPECT_EQ(RowHeightAt(sheet, 65536), 0.8 / 0.035);
+    EXPECT_EQ(RowHeightAt(sheet, 65537), kDefaultRowHeight);
+    EXPECT_EQ(Get(GetObject(excel.sheet, "Range", {"C9"}), "ColumnWidth"), Variant(15.0));
+
+    Put(GetObject(excel.sheet, "Range", {"A1:B1"}), "MergeCells", Variant(true));
+    Put(GetObject(excel.sheet, "Range", {"B1:D1"}), "MergeCells", Variant(true));
+    EXPECT_EQ(sheet.merged, (std::vector<CellRange>{{1, 1, 1, 4}}));  // joined, as Excel does
+    Put(GetObject(excel.sheet, "Range", {"C1"}), "MergeCells", Variant(false));
+    EXPECT_TRUE(sheet.merged.empty());
+    Put(GetObject(excel.sheet, "Range", {"a1:d3"}), "HorizontalAlignment", I2(3));
+    EXPECT_EQ(Get(excel.Cell(3, 4), "HorizontalAlignment"), Variant(std::int32_t{-4108}));
+}
+
+TEST(StandInExcel, RefusesWhatExcelRefuses) {
+    Excel excel;
+    EXPECT_EQ(Get(excel.app, "ActiveSheet"), Variant(Object{}));  // no workbook yet
+    excel.AddBook();
+    const Object& sheet = excel.sheet;
+    const std::pair<const char*, std::function<void()>> refusals[] = {
+        {"bad address", [&] { (void)GetObject(sheet, "Range", {"A1:"}); }},
+        {"address not text", [&] { (void)GetObject(sheet, "Range", {I2(1)}); }},
+        {"row 0", [&] { (void)excel.Cell(0, 1); }},
+        {"column past XFD",
+         [&] {
+             (void)GetObject(sheet, "Cells", {I2(1), Variant(16385)});
+         }},
+        {"row past the sheet",
+         [&] {
+             (void)GetObject(sheet, "Cells", {Variant(1048577), I2(1)});
+         }},
+        {"columns that are cells", [&] { (void)GetObject(sheet, "Columns", {"A1:B2"}); }},
+        {"width", [&] { Put(GetObject(sheet, "Columns", {"A:A"}), "ColumnWidth", I2(256)); }},
+        {"height", [&] { Put(excel.Cell(1, 1), "RowHeight", Variant(-1.0)); }},
+        {"alignment", [&] { Put(excel.Cell(1, 1), "HorizontalAlignment", I2(99)); }},
+        {"line style",
+         [&] { Put(GetObject(excel.Cell(1, 1), "Borders", {I2(1)}), "LineStyle", I2(3)); }},
+        {"border index", [&] { (void)GetObject(excel.Cell(1, 1), "Borders", {I2(99)}); }},
+        {"font size", [&] { Put(GetObject(excel.Cell(1, 1), "Font"), "Size", I2(0)); }},
+    };
+    for (const auto& [what, step] : refusals) EXPECT_EQ(StatusOf(step), kExcelRefused) << what;
+
+    EXPECT_EQ(StatusOf([&] { (void)Get(sheet, "Name"); }), status::kUnknownName);
+    EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "NumberFormat", Variant("0.00")); }),
+              status::kUnknownName);
+    EXPECT_EQ(StatusOf([&] {
+                  Put(excel.Cell(1, 1), "Value", Variant(DoubleArray{1, 2}));
+              }),
+              status::kTypeMismatch);
+    EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "ColumnWidth", Variant("wide")); }),
+              status::kTypeMismatch);
+    EXPECT_EQ(StatusOf([&] { Put(GetObject(sheet, "Range", {"A:Z"}), "Value", I2(1)); }),
+              kExcelOutOfMemory);
+    EXPECT_EQ(StatusOf([&] {
+                  (void)GetObject(Call(GetObject(excel.app, "Workbooks"), "Add").AsObject(),
+                                  "Worksheets", {I2(2)});
+              }),
+              status::kBadIndex);
+    // Nothing refused left a trace.
+    const Sheet& model = excel.TheSheet();
+    EXPECT_TRUE(model.values.empty());
+    EXPECT_TRUE(model.formats.empty());
+    EXPECT_TRUE(model.columnWidths.empty());
+}
+
+TEST(StandInExcel, PlannedFailuresUnavailabilityAndShowing) {
+    {
+        StandInExcelOptions options;
+        options.unavailable = true;
+        LocalDirectory directory;
+        auto instances = RegisterStandInExcel(directory, options);
+        EXPECT_EQ(StatusOf([&] { (void)directory.Create("Excel.Application"); }),
+                  status::kClassNotRegistered);
+        EXPECT_TRUE(instances->created.empty());
+    }
+    {
+        StandInExcelOptions options;
+        options.failures.failAccessNumber = 3;  // Workbooks, Add, then Worksheets
+        Excel excel(options);
+        Object book = Call(GetObject(excel.app, "Workbooks"), "Add").AsObject();
+        EXPECT_EQ(StatusOf([&] { (void)GetObject(book, "Worksheets", {I2(1)}); }),
+                  status::kDispException);
+        EXPECT_NO_THROW((void)GetObject(book, "Worksheets", {I2(1)}));
+    }
+    {
+        StandInExcelOptions options;
+        options.failures.failMember = "value";
+        options.failures.status = status::kCallRejected;
+        Excel excel(options);
+        excel.AddBook();
+        EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "Value", I2(1)); }), status::kCallRejected);
+        EXPECT_EQ(StatusOf([&] { Put(excel.Cell(2, 1), "Value", I2(1)); }), status::kCallRejected);
+        EXPECT_NO_THROW(Put(excel.Cell(1, 1), "RowHeight", I2(20)));
+    }
+    {  // The desktop action runs once per showing, not on every Visible = true.
+        Excel excel;
+        excel.AddBook();
+        Put(excel.app, "Visible", Variant(true));
+        Put(excel.app, "Visible", Variant(true));
+        EXPECT_EQ(excel.shown, 1);
+        Put(excel.app, "Visible", Variant(false));
+        Put(excel.app, "Visible", I2(-1));
+        EXPECT_EQ(excel.shown, 2);
+        // Every creation is a new instance.
+        Object second = excel.directory.Create("Excel.Application");
+        EXPECT_NE(second, excel.app);
+        EXPECT_EQ(excel.instances->created.size(), 2u);
+        EXPECT_FALSE(excel.instances->created[1]->model.visible);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::standins
