@@ -1,0 +1,68 @@
+// A full register (10 001 piles) exported to the stand-in Excel, with and
+// without writing the .xlsx file that the Linux program shows.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "export/export_coordinate_table.h"
+#include "standins/excel/standin_excel.h"
+#include "standins/excel/xlsx_output.h"
+#include "values/numbers.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+WindowState FullRegister() {
+    WindowState state;
+    for (int i = 0; i < kRegisterRows; ++i) {
+        const double x = 500000.0 + 1.25 * i + 0.0004;
+        const double y = 3400000.0 - 0.75 * i;
+        state.pileRegister.rows[i] = {CoordinateText(x), CoordinateText(y), "0",
+                                      "ZH-" + std::to_string(i + 1) + "#"};
+    }
+    state.pileCount = kRegisterRows;
+    return state;
+}
+
+void Export(benchmark::State& run, bool writeFile) {
+    const fs::path file = fs::temp_directory_path() / "velmora-export-bench.xlsx";
+    WindowState state = FullRegister();
+    LocalDirectory directory;
+    standins::StandInExcelOptions options;
+    std::string error;
+    if (writeFile) {
+        options.onVisible = [&](const standins::ExcelModel& model) {
+            error = standins::WriteWorkbookXlsx(model.workbooks.at(model.activeWorkbook), file);
+        };
+    }
+    auto instances = standins::RegisterStandInExcel(directory, options);
+    WindowServices services;
+    services.directory = &directory;
+    for (auto _ : run) {
+        ExportCoordinateTable(state, services);
+        instances->created.clear();
+        state.excelApplication.reset();
+        state.excelWorkbook.reset();
+        state.excelWorksheet.reset();
+    }
+    if (!error.empty()) run.SkipWithError(error.c_str());
+    if (writeFile) {
+        run.counters["file_bytes"] = static_cast<double>(fs::file_size(file));
+        fs::remove(file);
+    }
+    run.counters["piles"] = kRegisterRows;
+}
+
+void BM_ExportToStandIn(benchmark::State& run) { Export(run, false); }
+void BM_ExportAndWriteXlsx(benchmark::State& run) { Export(run, true); }
+
+BENCHMARK(BM_ExportToStandIn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportAndWriteXlsx)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velmora
+
+BENCHMARK_MAIN();
