@@ -19,6 +19,7 @@
 #include "app/for_tamrisk.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
+#include "fake_object.h"
 #include "release_probe.h"
 
 namespace velmora {
@@ -313,6 +314,34 @@ TEST_F(QtWindow, CommandTextAndMessagesPassThroughTheWindow) {
     EXPECT_EQ(text, QString::fromUtf8("请先打开CAD软件！"));
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(buttons, QMessageBox::Ok);
+}
+
+TEST_F(QtWindow, ButtonsRunTheirCommandsInsideTheClick) {
+    Show();
+    ClickAt(Button("Command1"));  // no AutoCAD runs
+    EXPECT_EQ(messages, std::vector<std::string>{"请先打开CAD软件！"});
+    EXPECT_EQ(directory.CreateCount(), 0);
+
+    // With AutoCAD running the click attaches and maximises it; the fake
+    // document knows no selection sets, so the command ends without a word.
+    auto log = std::make_shared<testing::CallLog>();
+    auto app = testing::MakeFake("app", log);
+    auto doc = testing::MakeFake("doc", log);
+    app->Returns("ActiveDocument", Variant(Object(doc))).Stores("WindowState");
+    directory.RegisterRunning("AutoCAD.Application.19", app);
+    ClickAt(Button("Command1"));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(model->State().cadSession.cadApplication, app);
+    EXPECT_EQ(model->State().cadSession.cadDocument, doc);
+    EXPECT_EQ(app->Stored("WindowState"), Variant(3));
+
+    messages.clear();
+    model->State().pileCount = 1;
+    model->State().pileRegister.rows[0] = {"100", "200", "0", "P1"};
+    ClickAt(Button("Command3"));  // no Excel can be created
+    EXPECT_EQ(messages, std::vector<std::string>{"软件没有检测到EXCEL，请确认EXCEL安装完整版！"});
+    EXPECT_FALSE(model->Unloaded());
+    EXPECT_TRUE(view->isVisible());
 }
 
 TEST_F(QtWindow, CancelAndCloseControlUnloadAlike) {

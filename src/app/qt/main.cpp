@@ -2,11 +2,18 @@
 // window, registered as the running "AutoCAD.Application" while open) and
 // the stand-in Excel, all reached through an in-process ProgID directory.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <string>
 
 #include "app/for_tamrisk.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
+#include "standins/excel/desktop_output.h"
+#ifdef HAVE_VELMORA_STANDIN_CAD_QT
+#include "standins/autocad/qt/cad_window.h"
+#endif
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -15,13 +22,20 @@ int main(int argc, char** argv) {
     velmora::InstallChineseFontSubstitutes();
 
     velmora::LocalDirectory directory;
-    // TODO: open the stand-in AutoCAD drawing window and register the
-    // stand-in Excel here once they are available.
+    QPointer<QWidget> mainWindow;
+    // What the stand-in Excel could not show on the desktop.
+    velmora::standins::RegisterStandInExcelForDesktop(directory, [&mainWindow](std::string text) {
+        QMessageBox::warning(mainWindow, QStringLiteral("Excel"), QString::fromStdString(text));
+    });
+#ifdef HAVE_VELMORA_STANDIN_CAD_QT
+    // TODO: open the stand-in AutoCAD's drawing window here.
+#endif
 
     velmora::WindowServices services;
     services.directory = &directory;
     velmora::ForTamrisk window(std::move(services));
     velmora::QtMainWindow view(window);
+    mainWindow = &view;
     view.show();
     return application.exec();
 }
