@@ -1,0 +1,107 @@
+// One pass of 10 000 piles through the Number command against the
+// in-process stand-in AutoCAD, in both record modes, and the same
+// automation calls made directly, to tell the stand-in's share of the time
+// from the command's own.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "app/control_values.h"
+#include "numbering/filter_mtext.h"
+#include "standin_cad.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kPiles = 10000;
+
+struct Setup {
+    LocalDirectory directory;
+    std::shared_ptr<standins::CadHost> cad;
+    std::unique_ptr<WindowState> state;
+    WindowServices services;
+    std::vector<standins::EntityId> piles;
+
+    explicit Setup(bool world) {
+        standins::Drawing drawing;
+        for (int i = 0; i < kPiles; ++i) {
+            piles.push_back(standins::AddPoint(
+                drawing,
+                {500000 + 3.0 * (i % 100), 3200000 + 4.0 * (i / 100) + 0.01 * (i % 7), 0}));
+        }
+        cad = standins::NewCadHost(std::move(drawing), standins::ScriptedPicker({piles}));
+        cad->drawing.ucs = {{500000, 3200000, 0}, 0.3};
+        standins::RegisterCad(cad, directory);
+        state = std::make_unique<WindowState>();
+        SetText1(state->controls, 4, "45");
+        SetText1(state->controls, 5, "1.5");
+        if (world) SelectOption(state->controls, ControlAt("Option2", 2));
+        services.directory = &directory;
+        services.showWindow = [] {};
+        services.textChanged = [](int) {};
+    }
+};
+
+void NumberingPass(benchmark::State& run, bool world) {
+    long calls = 0, perPass = 0;
+    for (auto _ : run) {
+        run.PauseTiming();
+        Setup setup(world);
+        run.ResumeTiming();
+        FilterMtext(*setup.state, setup.services);
+        run.PauseTiming();
+        calls = setup.cad->callCount;
+        if (setup.state->pileCount != kPiles) run.SkipWithError("not every pile was numbered");
+        // Calls that do not depend on the pile count: the attach, the two
+        // passes' set handling, the count reads and the enumeration.
+        perPass = calls - kPiles * (world ? 7 : 5);
+        run.ResumeTiming();
+    }
+    run.counters["us_per_pile"] =
+        benchmark::Counter(double(run.iterations()) * kPiles,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                           benchmark::Counter::OneK::kIs1000);
+    run.counters["calls_per_pile"] = double(calls) / kPiles;
+    run.counters["label_calls_per_pile"] = (world ? 6 : 4);
+    run.counters["fixed_calls"] = double(perPass);
+}
+
+// The stand-in alone: the calls the command makes for every pile (the
+// position read and the label and record calls), made directly.
+void StandInCalls(benchmark::State& run, bool world) {
+    for (auto _ : run) {
+        run.PauseTiming();
+        Setup setup(world);
+        const Object app = setup.directory.FindRunning("AutoCAD.Application");
+        const Object document = GetObject(app, "ActiveDocument");
+        const Object set = Call(GetObject(document, "SelectionSets"), "Add", {"Ssd"}).AsObject();
+        Call(set, "SelectOnScreen", {Int16Array{-4, 0, -4}, VariantArray{"<or", "POINT", "or>"}});
+        run.ResumeTiming();
+        for (const Variant& item : Enumerate(set)) {
+            const DoubleArray p = Get(item.AsObject(), "Coordinates").ToDoubleArray();
+            const Object text = Call(GetObject(document, "ModelSpace"), "AddText",
+                                     {"12", DoubleArray{p[0] + 1, p[1] + 1, 0}, 2.5})
+                                    .AsObject();
+            if (world) {
+                Call(GetObject(document, "Utility"), "TranslateCoordinates",
+                     {DoubleArray{p[0], p[1], 0}, std::int32_t{0}, std::int32_t{1}, false});
+            }
+            Put(text, "Alignment", std::int16_t{1});
+            Put(text, "TextAlignmentPoint", DoubleArray{p[0] + 1, p[1], 0});
+        }
+    }
+    run.counters["us_per_pile"] =
+        benchmark::Counter(double(run.iterations()) * kPiles,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                           benchmark::Counter::OneK::kIs1000);
+}
+
+BENCHMARK_CAPTURE(NumberingPass, user_coordinates, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(NumberingPass, world_coordinates, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StandInCalls, user_coordinates, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StandInCalls, world_coordinates, true)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velmora
+
+BENCHMARK_MAIN();
