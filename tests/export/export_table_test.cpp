@@ -59,99 +59,41 @@ CellValue Num(double value) { return value; }
 CellValue Text(std::string text) { return text; }
 const CellValue kEmpty{};
 
-TEST(ExportTable, LayoutOfThreePiles) {
+TEST(ExportTable, RowsShowTheRegisterAsStoredWithRoundedCoordinates) {
+    struct Row {
+        RegisterRow stored;
+        CellValue label, x, y;
+    };
+    const Row rows[] = {
+        {{"100", "200", "0", "1"}, Text("1"), Num(100), Num(200)},        // user mode: X first
+        {{"200", "100", "0", "K2-a"}, Text("K2-a"), Num(200), Num(100)},  // world mode: Y first
+        {{"1.0625", "2.5004", "0", "桩 3 "}, Text("桩 3 "), Num(1.062), Num(2.5)},
+        {{"-12.3456", "0.0005", "0", "#4"}, Text("#4"), Num(-12.346), Num(0.001)},
+        {{"", "7", "0", "E"}, Text("E"), kEmpty, Num(7)},  // unreadable fields stay empty
+        {{"12abc", " 8 ", "0", "F"}, Text("F"), kEmpty, Num(8)},
+    };
     Harness h;
-    h.AddPile("100", "200", "1");     // user coordinates: X before Y
-    h.AddPile("200", "100", "K2-a");  // world coordinates: Y before X, as stored
-    h.AddPile("-0.5", "3e2", "桩 3 ");
+    for (const Row& row : rows) h.state.pileRegister.rows[h.state.pileCount++] = row.stored;
     ExportCoordinateTable(h.state, h.services);
     ASSERT_EQ(h.excel->created.size(), 1u);
-    const auto& model = h.excel->created[0]->model;
     const Sheet& sheet = h.LastSheet();
 
-    EXPECT_TRUE(model.visible);
-    EXPECT_EQ(h.shown, 1);
-    EXPECT_FALSE(model.workbooks[0].visible);
-    EXPECT_EQ(sheet.merged, (std::vector<standins::CellRange>{{1, 1, 1, 4}}));
     EXPECT_EQ(ValueAt(sheet, 1, 1), Text("工程桩坐标数据成果表"));
-    const std::vector<CellValue> expected[] = {
-        {Text("序号"), Text("桩编号"), Text("坐标X"), Text("坐标Y")},
-        {Num(1), Text("1"), Num(100), Num(200)},
-        {Num(2), Text("K2-a"), Num(200), Num(100)},
-        {Num(3), Text("桩 3 "), Num(-0.5), Num(300)},
-    };
-    for (int row = 2; row <= 5; ++row) {
-        for (int column = 1; column <= 4; ++column) {
-            EXPECT_EQ(ValueAt(sheet, row, column), expected[row - 2][column - 1])
-                << "row " << row << " column " << column;
-        }
+    EXPECT_EQ(ValueAt(sheet, 2, 4), Text("坐标Y"));
+    for (int i = 1; i <= 6; ++i) {
+        const Row& row = rows[i - 1];
+        EXPECT_EQ(ValueAt(sheet, i + 2, 1), Num(i));
+        EXPECT_EQ(ValueAt(sheet, i + 2, 2), row.label) << "row " << i;
+        EXPECT_EQ(ValueAt(sheet, i + 2, 3), row.x) << "row " << i;
+        EXPECT_EQ(ValueAt(sheet, i + 2, 4), row.y) << "row " << i;
     }
-    EXPECT_EQ(sheet.values.size(), 1u + 16u);
-
-    const CellFormat title = FormatAt(sheet, 1, 1);
-    EXPECT_TRUE(title.bold);
-    EXPECT_EQ(title.fontSize, 20);
-    EXPECT_EQ(title.alignment, HorizontalAlignment::Center);
-    EXPECT_EQ(title.borders[standins::kBottom], standins::kLineNone);
-    EXPECT_FALSE(FormatAt(sheet, 1, 2).bold);
-    for (int row = 2; row <= 5; ++row) {
-        for (int column = 1; column <= 4; ++column) {
-            const CellFormat cell = FormatAt(sheet, row, column);
-            EXPECT_EQ(cell.borders, (std::array<int, 4>{1, 1, 1, 1}));
-            EXPECT_EQ(cell.alignment, HorizontalAlignment::Center);
-            EXPECT_FALSE(cell.bold);
-        }
-    }
-    EXPECT_EQ(FormatAt(sheet, 6, 1), CellFormat{});
-    EXPECT_EQ(FormatAt(sheet, 3, 5), CellFormat{});
-
-    EXPECT_EQ(standins::ColumnWidthAt(sheet, 1), 8);
-    EXPECT_EQ(standins::ColumnWidthAt(sheet, 4), 15);
-    EXPECT_EQ(standins::ColumnWidthAt(sheet, 5), standins::kDefaultColumnWidth);
-    const auto heights = standins::RowHeightSpans(sheet);
-    ASSERT_EQ(heights.size(), 1u);
-    EXPECT_EQ(heights[0].firstRow, 2);
-    EXPECT_EQ(heights[0].lastRow, 65536);
-    EXPECT_EQ(heights[0].height, 0.8 / 0.035);
-    EXPECT_TRUE(sheet.centerHorizontally);
-}
-
-TEST(ExportTable, CoordinatesRoundHalfEvenAndUnreadableFieldsStayEmpty) {
-    Harness h;
-    h.AddPile("1.0625", "2.5004", "A");
-    h.AddPile("-12.3456", "0.0005", "B");
-    h.AddPile("", "7", "C");
-    h.AddPile("12abc", " 8 ", "D");
-    ExportCoordinateTable(h.state, h.services);
-    const Sheet& sheet = h.LastSheet();
-
-    EXPECT_EQ(ValueAt(sheet, 3, 3), Num(1.062));
-    EXPECT_EQ(ValueAt(sheet, 3, 4), Num(2.5));
-    EXPECT_EQ(ValueAt(sheet, 4, 3), Num(-12.346));
-    EXPECT_EQ(ValueAt(sheet, 4, 4), Num(0.001));  // the double 0.0005 lies just above the half
-    EXPECT_EQ(ValueAt(sheet, 5, 3), kEmpty);
-    EXPECT_EQ(ValueAt(sheet, 5, 4), Num(7));
-    EXPECT_EQ(ValueAt(sheet, 6, 2), Text("D"));
-    EXPECT_EQ(ValueAt(sheet, 6, 3), kEmpty);
-    EXPECT_EQ(ValueAt(sheet, 6, 4), Num(8));
+    EXPECT_EQ(sheet.values.size(), 1u + 4u + 6u * 4u - 2u);
+    EXPECT_EQ(FormatAt(sheet, 8, 4).borders, (std::array<int, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(FormatAt(sheet, 9, 1), CellFormat{});
+    EXPECT_TRUE(h.excel->created[0]->model.visible);
+    EXPECT_EQ(h.shown, 1);
     EXPECT_TRUE(h.messages.empty());  // a bad field is not reported
-}
-
-TEST(ExportTable, TwoExportsGiveTwoIdenticalWorkbooks) {
-    Harness h;
-    h.AddPile("10.1", "20.2", "Z1");
-    h.AddPile("30.3", "40.4", "Z2");
-    ExportCoordinateTable(h.state, h.services);
-    ExportCoordinateTable(h.state, h.services);
-    ASSERT_EQ(h.excel->created.size(), 2u);
-    const Sheet& first = h.excel->created[0]->model.workbooks.at(0).sheets.at(0);
-    const Sheet& second = h.excel->created[1]->model.workbooks.at(0).sheets.at(0);
-    EXPECT_EQ(first.values, second.values);
-    EXPECT_EQ(standins::FormattedCells(first), standins::FormattedCells(second));
-    EXPECT_EQ(first.merged, second.merged);
-    EXPECT_NE(h.state.excelApplication, nullptr);
-    EXPECT_EQ(h.shown, 2);
-    EXPECT_EQ(h.state.pileCount, 2);
+    EXPECT_EQ(h.state.pileCount, 6);
 }
 
 TEST(ExportTable, RowsPastTheRegisterShowTheirSerialNumberOnly) {
