@@ -1,0 +1,63 @@
+// Draws the stand-in's drawing and runs the interactive pick: a click picks
+// one entity, a drag picks by window (left to right: inside; right to left:
+// crossing), Enter, Space or a right click finishes, Esc cancels. The wheel
+// zooms about the cursor and a middle drag pans.
+#pragma once
+
+#include <QPoint>
+#include <QPointF>
+#include <QWidget>
+#include <functional>
+#include <set>
+
+#include "drawing.h"
+#include "selection_filter.h"
+
+namespace velmora::standins {
+
+class DrawingView : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit DrawingView(const Drawing& drawing, QWidget* parent = nullptr);
+
+    // Begins a pick; `done` is called once with true (finished) or false
+    // (cancelled).
+    void BeginPick(const SelectionFilter& filter, std::function<void(bool finished)> done);
+    void EndPick(bool finished);
+    bool Picking() const { return picking_; }
+    const std::vector<EntityId>& Picked() const { return picked_; }
+
+    void ZoomExtents();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QPointF ToScreen(double x, double y) const;
+    QPointF ToDrawing(QPointF screen) const;
+    void Take(const std::vector<EntityId>& ids);
+
+    const Drawing& drawing_;
+    double centreX_ = 0, centreY_ = 0, scale_ = 1;  // pixels per drawing unit
+    bool fitted_ = false;
+
+    bool picking_ = false;
+    SelectionFilter filter_;
+    std::function<void(bool)> done_;
+    std::vector<EntityId> picked_;
+    std::set<EntityId> highlighted_;
+
+    bool dragging_ = false;
+    QPoint dragStart_, dragNow_;
+    bool panning_ = false;
+    QPoint panLast_;
+};
+
+}  // namespace velmora::standins

@@ -1,0 +1,12 @@
+// The drawing the interactive stand-in AutoCAD opens with: rows of point
+// piles and of circle piles on a survey grid, some rows slightly uneven and
+// a few piles drawn twice at one position.
+#pragma once
+
+#include "drawing.h"
+
+namespace velmora::standins {
+
+Drawing SamplePileDrawing();
+
+}  // namespace velmora::standins

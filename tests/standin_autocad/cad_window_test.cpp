@@ -1,0 +1,90 @@
+// The interactive stand-in: registered while open, a pick by crossing
+// window finished with Enter or cancelled with Esc, other windows locked
+// meanwhile, and AutoCAD gone once the window closes.
+#include "standins/autocad/qt/cad_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "automation/failure.h"
+#include "automation/status.h"
+#include "standins/autocad/qt/drawing_view.h"
+
+namespace velmora::standins {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "velmora_standin_autocad_tests";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: it must outlive every widget, whatever a test leaves.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+           Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Key(QWidget* widget, int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+std::uint32_t PickStatus(const Object& set, const char* type) {
+    try {
+        Call(set, "SelectOnScreen", {Int16Array{-4, 0, -4}, VariantArray{"<or", type, "or>"}});
+    } catch (const Failure& failure) {
+        return failure.Status();
+    }
+    return status::kOk;
+}
+
+TEST(CadWindow, PicksInteractivelyWhileRegistered) {
+    App();
+    LocalDirectory directory;
+    QWidget other;
+    other.show();
+    QWidget* window = OpenStandInCadWindow(directory);
+    auto* view = window->findChild<DrawingView*>();
+    ASSERT_NE(view, nullptr);
+    const Object app = directory.FindRunning("AutoCAD.Application");
+    const Object document = GetObject(app, "ActiveDocument");
+    Put(app, "WindowState", std::int32_t{3});
+
+    // A crossing window over the whole view, drawn right to left, then Enter.
+    bool otherLocked = false;
+    QTimer::singleShot(0, [&] {
+        otherLocked = !other.isEnabled();
+        const QPoint from(view->width() - 2, view->height() - 2), to(2, 2);
+        Mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        Mouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        Mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        Key(view, Qt::Key_Return);
+    });
+    const Object circles = Call(GetObject(document, "SelectionSets"), "Add", {"A"}).AsObject();
+    EXPECT_EQ(PickStatus(circles, "CIRCLE"), status::kOk);
+    EXPECT_TRUE(otherLocked);
+    EXPECT_TRUE(other.isEnabled());
+    EXPECT_EQ(Get(circles, "Count").ToInt32(), 19);  // every circle pile of the sample
+
+    // Esc cancels: the call fails with 0x80020009.
+    QTimer::singleShot(0, [&] { Key(view, Qt::Key_Escape); });
+    const Object points = Call(GetObject(document, "SelectionSets"), "Add", {"B"}).AsObject();
+    EXPECT_EQ(PickStatus(points, "POINT"), status::kDispException);
+
+    // Closing the window is AutoCAD going away.
+    window->close();
+    EXPECT_THROW(directory.FindRunning("AutoCAD.Application"), Failure);
+    EXPECT_THROW(GetObject(app, "ActiveDocument"), Failure);
+    delete window;
+}
+
+}  // namespace
+}  // namespace velmora::standins
