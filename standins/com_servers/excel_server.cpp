@@ -1,0 +1,99 @@
+// The stand-in Excel as a local server for "Excel.Application": COM starts
+// it on demand (with -Embedding) and asks its class object for a new
+// application. Like Excel, every creation gets a process of its own; the
+// process ends when the last reference to its objects is released.
+#include <atomic>
+#include <cstdio>
+
+#include "automation/com/apartment.h"
+#include "automation/com/dispatch_adapter.h"
+#include "registration.h"
+#include "standins/excel/standin_excel.h"
+
+namespace velmora::standins {
+namespace {
+
+std::atomic<long> serverLocks{0};
+std::atomic<bool> handedOut{false};
+
+class ExcelClassFactory final : public IClassFactory {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // A static instance that lives as long as the process.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        try {
+            IDispatch* application =
+                ExposeObject(MakeExcelApplication(std::make_shared<ExcelInstance>()));
+            const HRESULT hr = application->QueryInterface(iid, out);
+            application->Release();
+            if (SUCCEEDED(hr)) handedOut = true;
+            return hr;
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        serverLocks += lock ? 1 : -1;
+        return S_OK;
+    }
+};
+
+ExcelClassFactory factory;
+
+int Serve(int argc, char** argv) {
+    bool embedding = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-Embedding" || arg == "/Embedding") embedding = true;
+    }
+    if (!embedding) {
+        std::fprintf(stderr, "velmora_excel_server is started by COM (-Embedding)\n");
+        return 2;
+    }
+    ComApartment apartment;
+    DWORD registration = 0;
+    HRESULT hr = CoRegisterClassObject(kExcelClassId, &factory, CLSCTX_LOCAL_SERVER,
+                                       REGCLS_SINGLEUSE, &registration);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "CoRegisterClassObject failed: 0x%08lX\n",
+                     static_cast<unsigned long>(hr));
+        return 1;
+    }
+    // Serve until the application handed out is released by everyone, or
+    // give up after a minute when nobody asked for one.
+    const ULONGLONG idleDeadline = GetTickCount64() + 60000;
+    for (;;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        MSG message;
+        bool quit = false;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) quit = true;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (quit) break;
+        if (handedOut && CurrentAdapterCounts().live == 0 && serverLocks == 0) break;
+        if (!handedOut && GetTickCount64() > idleDeadline) break;
+    }
+    CoRevokeClassObject(registration);
+    return 0;
+}
+
+}  // namespace
+}  // namespace velmora::standins
+
+int main(int argc, char** argv) { return velmora::standins::Serve(argc, argv); }

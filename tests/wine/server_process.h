@@ -1,0 +1,44 @@
+// Starting and stopping the stand-in servers from a test: the AutoCAD
+// server announces itself through a named event once it is in the running
+// object table, and writes its drawing's texts to a file when it quits.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "automation/com/win32_com.h"
+
+namespace velmora::testing {
+
+// The folder the test executable (and the servers built beside it) is in.
+std::wstring ExecutableFolder();
+
+class CadServer {
+  public:
+    // Starts the server under progId with the given scenario and waits until
+    // it is registered. Check Started() before use.
+    CadServer(const std::string& progId, const std::string& scenario);
+    ~CadServer();
+    CadServer(const CadServer&) = delete;
+    CadServer& operator=(const CadServer&) = delete;
+
+    bool Started() const { return started_; }
+    // Asks the server to quit and returns the lines it wrote ("windowState
+    // 3", "text 1|x|y|z|alignment|ax|ay|az|height").
+    std::vector<std::string> Quit();
+    // True when the process has ended within timeoutMs.
+    bool WaitForExit(DWORD timeoutMs);
+
+  private:
+    PROCESS_INFORMATION process_{};
+    HANDLE ready_ = nullptr;
+    HANDLE quit_ = nullptr;
+    std::wstring dumpPath_;
+    bool started_ = false;
+};
+
+// Makes every stand-in ProgID known: the six AutoCAD ProgIDs, and
+// "Excel.Application" started from the stand-in Excel server.
+void RegisterStandInClasses();
+
+}  // namespace velmora::testing
