@@ -10,12 +10,34 @@ namespace velmora {
 
 ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services)) {}
 
-void ForTamrisk::FilterMtext() { velmora::FilterMtext(state_, services_); }
+template <class Command>
+void ForTamrisk::RunCommand(Command&& command) {
+    if (commandRunning_ || unloaded_) return;
+    commandRunning_ = true;
+    struct Ended {
+        ForTamrisk& window;
+        ~Ended() {
+            window.commandRunning_ = false;
+            if (window.unloadPending_) window.Unload();
+        }
+    } ended{*this};
+    command();
+}
 
-void ForTamrisk::ExportCoordinateTable() { velmora::ExportCoordinateTable(state_, services_); }
+void ForTamrisk::FilterMtext() {
+    RunCommand([this] { velmora::FilterMtext(state_, services_); });
+}
 
-void ForTamrisk::Unload() {
-    if (unloaded_) return;
+void ForTamrisk::ExportCoordinateTable() {
+    RunCommand([this] { velmora::ExportCoordinateTable(state_, services_); });
+}
+
+bool ForTamrisk::Unload() {
+    if (unloaded_) return true;
+    if (commandRunning_) {
+        unloadPending_ = true;
+        return false;
+    }
     unloaded_ = true;
     // Only the references are dropped: AutoCAD and Excel keep running, with
     // the labels drawn and the exported workbook still open.
@@ -23,6 +45,7 @@ void ForTamrisk::Unload() {
     runner.Run([&] { state_.cadSession.cadApplication.reset(); });
     runner.Run([&] { state_.cadSession.cadDocument.reset(); });
     runner.Run([&] { state_.excelApplication.reset(); });
+    return true;
 }
 
 std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {

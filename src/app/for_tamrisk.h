@@ -29,13 +29,19 @@ class ForTamrisk {
     // showMessage unless a test has set it).
     WindowServices& Services() { return services_; }
 
-    // The commands, each run to its end on the calling (UI) thread.
+    // The commands, each run to its end on the calling (UI) thread. A
+    // command asked for while another runs (the pick keeps the toolkit's
+    // events flowing) is ignored.
     void FilterMtext();            // Command1 "编号"
     void ExportCoordinateTable();  // Command3 "导出桩坐标"
+    bool CommandRunning() const { return commandRunning_; }
+
     // Command2 "取消" or the close control: releases CadApplication,
     // CadDocument and ExcelApplication, in that order, continue-on-failure.
-    // The program ends after it; a second call does nothing.
-    void Unload();
+    // The program ends after it; a second call does nothing. Asked for
+    // while a command runs, it happens as soon as the command has ended, so
+    // no command loses its objects halfway; returns whether it happened now.
+    bool Unload();
     bool Unloaded() const { return unloaded_; }
 
     // Key filter for a character typed into Text1(index): the code to let
@@ -54,7 +60,12 @@ class ForTamrisk {
   private:
     WindowState state_;
     WindowServices services_;
+    template <class Command>
+    void RunCommand(Command&& command);
+
     bool unloaded_ = false;
+    bool commandRunning_ = false;
+    bool unloadPending_ = false;
 };
 
 // Length of UTF-8 text in UTF-16 code units; invalid bytes count one each.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/directory.h"
 #include "release_probe.h"
 
 namespace velmora {
@@ -84,6 +85,39 @@ TEST(ForTamrisk, UnloadReleasesCadThenExcelReferencesOnce) {
         std::make_shared<testing::ReleaseProbe>("Late", released);
     window.Unload();  // already unloaded: nothing more happens
     EXPECT_EQ(released->size(), 3u);
+}
+
+TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
+    // A message box (like a pick) keeps events flowing while the command
+    // waits; clicks that arrive then must not start another command or
+    // release the objects the command is using.
+    LocalDirectory directory;  // no AutoCAD: the command shows its message
+    WindowServices services;
+    services.directory = &directory;
+    int messages = 0;
+    ForTamrisk* self = nullptr;
+    std::shared_ptr<std::vector<std::string>> released;
+    services.showMessage = [&](std::string_view) {
+        ++messages;
+        self->FilterMtext();
+        self->ExportCoordinateTable();
+        EXPECT_TRUE(self->CommandRunning());
+        EXPECT_FALSE(self->Unload());
+        EXPECT_TRUE(released->empty());
+    };
+    ForTamrisk window(std::move(services));
+    self = &window;
+    released = testing::FillWithProbes(window.State());
+
+    window.FilterMtext();
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(directory.FindCount(), 6);  // one attach attempt only
+    EXPECT_FALSE(window.CommandRunning());
+    EXPECT_TRUE(window.Unloaded());  // the unload asked for inside ran at the end
+    EXPECT_EQ(*released, testing::kUnloadReleases);
+
+    window.FilterMtext();  // an unloaded window runs nothing
+    EXPECT_EQ(messages, 1);
 }
 
 }  // namespace

@@ -343,6 +343,22 @@ TEST_F(QtWindow, ButtonsRunTheirCommandsInsideTheClick) {
     EXPECT_EQ(messages, std::vector<std::string>{"软件没有检测到EXCEL，请确认EXCEL安装完整版！"});
     EXPECT_FALSE(model->Unloaded());
     EXPECT_TRUE(view->isVisible());
+
+    // Closed while a command waits on a message box: the window stays until
+    // the command has ended, then goes.
+    directory.RevokeRunning("AutoCAD.Application.19");
+    ForTamrisk& busy = *model;
+    int shown = 0;
+    busy.Services().showMessage = [&](std::string_view) {
+        ++shown;
+        EXPECT_FALSE(view->close());
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_FALSE(busy.Unloaded());
+    };
+    ClickAt(Button("Command1"));
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(busy.Unloaded());
+    EXPECT_FALSE(view->isVisible());
 }
 
 TEST_F(QtWindow, CancelAndCloseControlUnloadAlike) {

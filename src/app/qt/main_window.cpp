@@ -117,6 +117,8 @@ QWidget* QtMainWindow::Create(int position) {
                 } else if (name == "Command2") {
                     close();
                 }
+                // An unload asked for while the command ran has now happened.
+                if (window_.Unloaded()) close();
             });
             widget = button;
             break;
@@ -172,8 +174,12 @@ void QtMainWindow::ShowText(int index) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-    // Unloading cannot be refused; the program ends with it.
-    window_.Unload();
+    // Unloading cannot be refused; while a command runs it waits for the
+    // command's end, then the window closes and the program ends.
+    if (!window_.Unload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }
