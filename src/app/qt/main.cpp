@@ -4,16 +4,26 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <string>
 
 #include "app/for_tamrisk.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
-#include "standins/excel/desktop_output.h"
-#ifdef HAVE_VELMORA_STANDIN_CAD_QT
 #include "standins/autocad/qt/cad_window.h"
-#endif
+#include "standins/excel/desktop_output.h"
+
+namespace {
+
+// Beside the drawing window when the screen has room, so neither hides the other.
+void PlaceBeside(QWidget& window, const QWidget& drawing) {
+    const QRect screen = drawing.screen()->availableGeometry();
+    const QPoint place(drawing.frameGeometry().right() + 16, drawing.frameGeometry().top());
+    if (place.x() + window.frameGeometry().width() <= screen.right()) window.move(place);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -27,15 +37,15 @@ int main(int argc, char** argv) {
     velmora::standins::RegisterStandInExcelForDesktop(directory, [&mainWindow](std::string text) {
         QMessageBox::warning(mainWindow, QStringLiteral("Excel"), QString::fromStdString(text));
     });
-#ifdef HAVE_VELMORA_STANDIN_CAD_QT
-    // TODO: open the stand-in AutoCAD's drawing window here.
-#endif
+    // AutoCAD is running with its drawing before Velmora starts.
+    QWidget* drawing = velmora::standins::OpenStandInCadWindow(directory);
 
     velmora::WindowServices services;
     services.directory = &directory;
     velmora::ForTamrisk window(std::move(services));
     velmora::QtMainWindow view(window);
     mainWindow = &view;
+    PlaceBeside(view, *drawing);
     view.show();
     return application.exec();
 }
