@@ -44,7 +44,8 @@ void RecordPile(WindowState& state, ContinueOnFailure& runner, std::int16_t row,
                 const std::array<double, 3>& pile, const std::string& label) {
     const double north = pile[0], east = pile[1], z = pile[2];
     PileRegister& rows = state.pileRegister;
-    if (!runner.Test([&] { return IsSelected(state.controls, "Option3", 1); })) {
+    // A failed read of the record mode records the translated form.
+    if (runner.Test([&] { return !IsSelected(state.controls, "Option3", 1); })) {
         DoubleArray translated;
         runner.Run([&] {
             const Object utility = GetObject(state.cadSession.cadDocument, "Utility");

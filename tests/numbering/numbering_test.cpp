@@ -227,6 +227,24 @@ TEST(Numbering, FailuresNeverMisplaceALabelOrARow) {
         EXPECT_EQ(h.Row(2), (RegisterRow{"10", "30", "0", "3"}));
         EXPECT_EQ(h.Labels().size(), 3u);
     }
+    {  // A height AutoCAD refuses: no labels, but every pile is recorded and numbered.
+        NumberingHarness h;
+        threePiles(h);
+        h.Set(0, "0");
+        h.Run();
+        EXPECT_TRUE(h.Labels().empty());
+        EXPECT_EQ(h.Row(2), (RegisterRow{"10", "30", "0", "3"}));
+        EXPECT_EQ(Text1(h.state.controls, 1), "4");
+    }
+    {  // Settings past the double range keep their earlier values.
+        NumberingHarness h;
+        h.Set(4, "1e308");
+        h.Set(5, "1e999");
+        h.Picks({std::vector{h.Point(3, 4)}});
+        h.Run();
+        ASSERT_EQ(h.Labels().size(), 1u);
+        ExpectLabel(h.Labels()[0], "1", {3, 4, 0}, {3, 2.75, 0});
+    }
 }
 
 TEST(Numbering, APickTooLargeToCountIsNotNumbered) {
