@@ -208,15 +208,6 @@ TEST(ExportSequence, NoPilesMeansNoCallsAndNoMessage) {
 }
 
 TEST(ExportSequence, WithoutExcelOneMessageAndEarlierReferencesStay) {
-    {  // Nothing registered under the ProgID.
-        Harness h;
-        h.directory.RevokeFactory("Excel.Application");
-        h.AddPile("1", "2", "A");
-        ExportCoordinateTable(h.state, h.services);
-        EXPECT_EQ(h.messages, (std::vector<std::string>{std::string(kNoExcelMessage)}));
-        EXPECT_TRUE(h.excel.log->calls.empty());
-        EXPECT_EQ(h.state.excelApplication, nullptr);
-    }
     {  // Excel starts but cannot add a workbook: the new application is kept.
         Harness h;
         h.AddPile("1", "2", "A");
@@ -242,26 +233,6 @@ TEST(ExportSequence, WithoutExcelOneMessageAndEarlierReferencesStay) {
         EXPECT_EQ(h.state.excelApplication, Object(h.excel.app));
         EXPECT_EQ(h.state.excelWorksheet, Object(h.excel.sheet));
     }
-}
-
-TEST(ExportSequence, FailedStepsAreSkippedAndTheRestStillRuns) {
-    Harness h;
-    h.AddPile("1", "2", "A");
-    h.AddPile("", "x", "B");  // unreadable coordinates
-    h.excel.book->OnPut("Visible", [](auto, auto&) { Fail(status::kUnknownName); });
-    h.excel.active->OnGet("PageSetup", [](auto) -> Variant { Fail(status::kDispException); });
-    ExportCoordinateTable(h.state, h.services);
-    const auto lines = h.excel.log->Texts();
-
-    EXPECT_TRUE(h.messages.empty());
-    EXPECT_EQ(lines[4], "sheet.Get Range(\"A1:D1\")");  // right after the refused Visible
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "range.Put HorizontalAlignment = i2:3"),
-              lines.end());
-    // Row 4: serial number and label, but no value for the unreadable coordinates.
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "range.Put Value = \"B\""), lines.end());
-    EXPECT_EQ(std::find(lines.begin(), lines.end(), "active.Get Cells(i2:4, i2:3)"), lines.end());
-    EXPECT_EQ(std::find(lines.begin(), lines.end(), "active.Get Cells(i2:4, i2:4)"), lines.end());
-    EXPECT_EQ(lines.back(), "app.Put Visible = true");
 }
 
 }  // namespace

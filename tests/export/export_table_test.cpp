@@ -55,6 +55,12 @@ standins::StandInExcelOptions FailingMember(std::string member) {
     return options;
 }
 
+standins::StandInExcelOptions FailingAccess(int number) {
+    standins::StandInExcelOptions options;
+    options.failures.failAccessNumber = number;
+    return options;
+}
+
 CellValue Num(double value) { return value; }
 CellValue Text(std::string text) { return text; }
 const CellValue kEmpty{};
@@ -148,6 +154,16 @@ TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
         EXPECT_NE(h.state.excelWorkbook, nullptr);
         EXPECT_EQ(h.state.excelWorksheet, nullptr);
         EXPECT_FALSE(h.excel->created[0]->model.visible);
+    }
+    {  // The workbook refuses Visible (the fourth call): the table is still made.
+        Harness h(FailingAccess(4));
+        h.AddPile("1", "2", "A");
+        ExportCoordinateTable(h.state, h.services);
+        EXPECT_TRUE(h.messages.empty());
+        EXPECT_TRUE(h.excel->created[0]->model.workbooks[0].visible);
+        EXPECT_TRUE(standins::IsMerged(h.LastSheet(), {1, 1, 1, 4}));
+        EXPECT_EQ(ValueAt(h.LastSheet(), 3, 4), Num(2));
+        EXPECT_EQ(h.shown, 1);
     }
     {  // One refused call in the middle costs only its own cell.
         Harness h(FailingMember("HorizontalAlignment"));
