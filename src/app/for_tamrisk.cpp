@@ -1,5 +1,6 @@
 #include "app/for_tamrisk.h"
 
+#include <exception>
 #include <utility>
 
 #include "automation/runner.h"
@@ -21,7 +22,13 @@ void ForTamrisk::RunCommand(Command&& command) {
             if (window.unloadPending_) window.Unload();
         }
     } ended{*this};
-    command();
+    // Commands handle their own failures. Anything else that escapes one
+    // ends that command only: the window, and the pile register that lives
+    // nowhere else, stay.
+    try {
+        command();
+    } catch (const std::exception&) {
+    }
 }
 
 void ForTamrisk::FilterMtext() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,16 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
 
     window.FilterMtext();  // an unloaded window runs nothing
     EXPECT_EQ(messages, 1);
+
+    // Something unforeseen escaping a command ends that command only.
+    WindowServices throwing;
+    throwing.directory = &directory;
+    throwing.showMessage = [](std::string_view) { throw std::runtime_error("unforeseen"); };
+    ForTamrisk survivor(std::move(throwing));
+    EXPECT_NO_THROW(survivor.FilterMtext());
+    EXPECT_FALSE(survivor.CommandRunning());
+    EXPECT_NO_THROW(survivor.FilterMtext());
+    EXPECT_EQ(directory.FindCount(), 18);  // both commands ran
 }
 
 }  // namespace
