@@ -23,7 +23,7 @@ namespace {
 
 constexpr const char* kFallbackStem = "工作簿";
 constexpr int kMaxNameAttempts = 1000;
-constexpr auto kOpenerPatience = std::chrono::seconds(5);
+constexpr auto kOpenerPatience = std::chrono::seconds(3);
 
 bool IsFolder(const fs::path& path) {
     std::error_code error;
@@ -122,7 +122,15 @@ bool OpenWithDesktopApplication(const fs::path& file) {
         pid_t opener = 0;
         std::string target = file.string();
         char* argv[] = {const_cast<char*>("xdg-open"), target.data(), nullptr};
-        if (posix_spawnp(&opener, "xdg-open", nullptr, nullptr, argv, environ) != 0) _exit(1);
+        // Keep the opener (and any terminal program it might pick) off our
+        // terminal.
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        for (int fd = 0; fd <= 2; ++fd) {
+            posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
+                                             0);
+        }
+        if (posix_spawnp(&opener, "xdg-open", &files, nullptr, argv, environ) != 0) _exit(1);
         const auto deadline = std::chrono::steady_clock::now() + kOpenerPatience;
         while (std::chrono::steady_clock::now() < deadline) {
             int status = 0;
