@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "numbering_harness.h"
 
@@ -11,16 +12,17 @@ namespace {
 
 using Rows = std::vector<RegisterRow>;
 
+bool Near(Point3 a, Point3 b) {
+    return std::abs(a.x - b.x) < 1e-9 && std::abs(a.y - b.y) < 1e-9 && a.z == b.z;
+}
+
+// A label with its text, inserted at the offset point and centred on the
+// alignment point.
 void ExpectLabel(const Label& label, std::string text, Point3 insertion, Point3 anchor) {
-    SCOPED_TRACE(text);
     EXPECT_EQ(label.text, text);
-    EXPECT_NEAR(label.insertion.x, insertion.x, 1e-9);
-    EXPECT_NEAR(label.insertion.y, insertion.y, 1e-9);
-    EXPECT_EQ(label.insertion.z, insertion.z);
-    EXPECT_EQ(label.alignment, 1);
-    EXPECT_NEAR(label.anchor.x, anchor.x, 1e-9);
-    EXPECT_NEAR(label.anchor.y, anchor.y, 1e-9);
-    EXPECT_EQ(label.anchor.z, anchor.z);
+    EXPECT_TRUE(Near(label.insertion, insertion)) << text;
+    EXPECT_EQ(label.alignment, 1) << text;
+    EXPECT_TRUE(Near(label.anchor, anchor)) << text;
 }
 
 TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
