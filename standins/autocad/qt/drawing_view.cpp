@@ -117,8 +117,11 @@ void DrawingView::paintEvent(QPaintEvent*) {
             case EntityKind::Text: {
                 const double pixels = entity.height * scale_;
                 if (pixels < 2) break;
+                // A text's height is the height of its capitals.
                 QFont font = painter.font();
-                font.setPixelSize(std::max(1, int(std::lround(pixels))));
+                font.setPixelSize(100);
+                const double capRatio = std::max(QFontMetricsF(font).capHeight() / 100, 0.3);
+                font.setPixelSize(std::max(1, int(std::lround(pixels / capRatio))));
                 const QFontMetricsF metrics(font);
                 const QString text = QString::fromStdString(entity.text);
                 const Point3 anchor = TextAnchor(entity);
