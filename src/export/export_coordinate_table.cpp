@@ -66,9 +66,12 @@ void LayOutSheet(const WindowState& state, std::int16_t n, ContinueOnFailure& ru
         Put(GetObject(ActiveSheet(state), "Range", {"a2:d65536"}), "RowHeight",
             Variant(kTableRowHeight));
     });
+    // Numbers and texts of a step are worked out before its first call, so a
+    // step that overflows makes no call at all.
     for (int side = 1; side <= 4; ++side) {
         runner.Run([&] {
-            Object range = GetObject(ActiveSheet(state), "Range", {TableRange('2', n)});
+            const std::string address = TableRange('2', n);
+            Object range = GetObject(ActiveSheet(state), "Range", {address});
             Put(GetObject(range, "Borders", {I2(side)}), "LineStyle", I2(1));
         });
     }
@@ -76,8 +79,8 @@ void LayOutSheet(const WindowState& state, std::int16_t n, ContinueOnFailure& ru
         Put(GetObject(ActiveSheet(state), "PageSetup"), "CenterHorizontally", Variant(true));
     });
     runner.Run([&] {
-        Put(GetObject(ActiveSheet(state), "Range", {TableRange('1', n)}), "HorizontalAlignment",
-            I2(3));
+        const std::string address = TableRange('1', n);
+        Put(GetObject(ActiveSheet(state), "Range", {address}), "HorizontalAlignment", I2(3));
     });
     for (int column = 1; column <= 4; ++column) {
         runner.Run([&] {
@@ -87,12 +90,12 @@ void LayOutSheet(const WindowState& state, std::int16_t n, ContinueOnFailure& ru
 }
 
 // One table row: four steps, each its own chain from the active sheet. The
-// value is worked out first, so a missing register row or an unreadable
-// coordinate leaves its cell untouched.
+// value and the row number are worked out first, so a missing register row,
+// an unreadable coordinate or an overflowing row makes no call.
 void WriteTableRow(const WindowState& state, std::int16_t i, ContinueOnFailure& runner) {
     auto putCell = [&](int column, const Variant& value) {
-        Object cell = GetObject(ActiveSheet(state), "Cells", {Variant(Add16(i, 2)), I2(column)});
-        Put(cell, "Value", value);
+        const std::int16_t row = Add16(i, 2);
+        Put(GetObject(ActiveSheet(state), "Cells", {Variant(row), I2(column)}), "Value", value);
     };
     runner.Run([&] { putCell(1, Variant(i)); });
     runner.Run([&] {
