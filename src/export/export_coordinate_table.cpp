@@ -26,9 +26,10 @@ std::string TableRange(char firstRow, std::int16_t n) {
     return std::string("a") + firstRow + ":d" + std::to_string(Add16(n, 2));
 }
 
-// Steps 4 to 6. Each step builds on the object this run obtained, never on
-// one left from an earlier export: a failed creation must not add a workbook
-// to the user's earlier Excel.
+// Creates Excel, adds a workbook and takes its first worksheet. Each step
+// builds on the object this run obtained, never on one left from an earlier
+// export: a failed creation must not add a workbook to the user's earlier
+// Excel.
 bool ObtainExcel(WindowState& state, const WindowServices& services, ContinueOnFailure& runner) {
     Object application;
     Object workbook;
