@@ -19,4 +19,18 @@ if(VELMORA_TESTS)
   include(GoogleTest)
   add_subdirectory(tests/support)
   add_subdirectory(tests/wine)
+  velmora_add_subdirs(tests/win32)
+endif()
+
+# The COM benchmark needs Google Benchmark built for Windows: from Debian's
+# source package, fetched by bench/com/run-under-wine.sh.
+set(VELMORA_BENCHMARK_SOURCE "" CACHE PATH "Google Benchmark source tree for the Windows build")
+if(VELMORA_BENCH AND VELMORA_TESTS AND VELMORA_BENCHMARK_SOURCE)
+  set(BENCHMARK_ENABLE_TESTING OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_INSTALL OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_WERROR OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VELMORA_BENCHMARK_SOURCE} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL)
+  set_target_properties(benchmark PROPERTIES COMPILE_OPTIONS "-w")
+  add_subdirectory(bench/com)
 endif()

@@ -6,8 +6,8 @@
 //                      --quit <event> --dump <file>
 //
 // Scenarios: "worked" (five points picked in two passes), "killed" (the
-// process dies during the second pick), "grid:<n>" (n points, all picked in
-// one pass, then an empty pick).
+// process dies during the second pick), "grid:<n>" (n points, picked all
+// at once and then nothing, over and over: one pass per Number command).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -49,7 +49,12 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
         for (int i = 0; i < count; ++i) {
             all.push_back(AddPoint(drawing, {double(i % 40) * 2.0, double(i / 40) * 3.0, 0}));
         }
-        host->picker = ScriptedPicker({all});
+        // Every other pick takes them all, so each command numbers one pass.
+        auto picks = std::make_shared<long>(0);
+        host->picker = [all, picks](const PickRequest&) -> Pick {
+            if (++*picks % 2 == 0) return std::vector<EntityId>{};
+            return all;
+        };
     }
     return host;
 }
@@ -64,6 +69,7 @@ void Dump(const CadHost& host, const std::string& path) {
                      text->text.c_str(), text->position.x, text->position.y, text->position.z,
                      text->alignment, anchor.x, anchor.y, anchor.z, text->height);
     }
+    std::fprintf(file, "calls %ld\n", host.callCount);
     std::fclose(file);
 }
 

@@ -4,6 +4,10 @@
 // process ends when the last reference to its objects is released.
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+#include <string>
 
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
@@ -15,6 +19,29 @@ namespace {
 
 std::atomic<long> serverLocks{0};
 std::atomic<bool> handedOut{false};
+
+// For tests of a whole program that holds the application itself: when
+// VELMORA_EXCEL_DUMP names a file, the active sheet's values are written
+// there as "row|column|value" lines each time the application is shown.
+void DumpShownValues(const ExcelModel& model) {
+    const char* path = std::getenv("VELMORA_EXCEL_DUMP");
+    if (!path || !*path || model.activeWorkbook < 0) return;
+    const Workbook& book = model.workbooks.at(static_cast<size_t>(model.activeWorkbook));
+    if (book.sheets.empty()) return;
+    // Written beside and moved into place, so a reader never sees half of it.
+    const std::string part = std::string(path) + ".part";
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out << std::setprecision(15);
+    for (const auto& [key, value] : book.sheets.front().values) {
+        out << key.first << '|' << key.second << '|';
+        if (const auto* number = std::get_if<double>(&value)) out << *number;
+        if (const auto* text = std::get_if<std::string>(&value)) out << *text;
+        if (const auto* flag = std::get_if<bool>(&value)) out << (*flag ? "TRUE" : "FALSE");
+        out << '\n';
+    }
+    out.close();
+    MoveFileExA(part.c_str(), path, MOVEFILE_REPLACE_EXISTING);
+}
 
 class ExcelClassFactory final : public IClassFactory {
   public:
@@ -36,8 +63,9 @@ class ExcelClassFactory final : public IClassFactory {
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         try {
-            IDispatch* application =
-                ExposeObject(MakeExcelApplication(std::make_shared<ExcelInstance>()));
+            auto instance = std::make_shared<ExcelInstance>();
+            instance->onVisible = DumpShownValues;
+            IDispatch* application = ExposeObject(MakeExcelApplication(instance));
             const HRESULT hr = application->QueryInterface(iid, out);
             application->Release();
             if (SUCCEEDED(hr)) handedOut = true;

@@ -54,7 +54,10 @@ TEST(CrossProcess, NumberCommandAgainstTheCadServer) {
 
         // Drop the references to the server's objects before it quits.
         window.state.cadSession = {};
-        const std::vector<std::string> drawing = cad.Quit();
+        std::vector<std::string> drawing = cad.Quit();
+        ASSERT_FALSE(drawing.empty());
+        EXPECT_EQ(drawing.back().rfind("calls ", 0), 0u);
+        drawing.pop_back();
         const std::vector<std::string> expectedDrawing = {
             "windowState 3",
             "text 1|10|40|0|1|10|38.75|0|2.5",

@@ -24,7 +24,8 @@ class CadServer {
 
     bool Started() const { return started_; }
     // Asks the server to quit and returns the lines it wrote ("windowState
-    // 3", "text 1|x|y|z|alignment|ax|ay|az|height").
+    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text, and last
+    // "calls N", the automation calls it answered).
     std::vector<std::string> Quit();
     // True when the process has ended within timeoutMs.
     bool WaitForExit(DWORD timeoutMs);
