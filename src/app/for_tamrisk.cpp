@@ -56,7 +56,7 @@ bool ForTamrisk::Unload() {
 }
 
 std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {
-    if (index == 2 || index == 3) return code;
+    if (TakesInputMethod(index)) return code;  // prefix and suffix take everything
     const bool digit = code >= 48 && code <= 57;
     return (digit || code == 46 || code == 8) ? code : std::int16_t{0};
 }

@@ -48,6 +48,9 @@ class ForTamrisk {
     // through, or 0 to discard it. Boxes 2 and 3 take everything; the
     // numeric boxes only digits, "." and backspace.
     static std::int16_t KeyPress(int index, std::int16_t code);
+    // Whether Text1(index) takes text from an input method, which composes
+    // characters past the key filter: only the boxes that take everything.
+    static bool TakesInputMethod(int index) { return index == 2 || index == 3; }
 
     // Text1(index) got the focus: its whole text becomes the selection.
     TextSelection GotFocus(int index) const;

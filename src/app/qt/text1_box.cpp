@@ -8,6 +8,7 @@ namespace velmora {
 
 Text1Box::Text1Box(ForTamrisk& window, int index, QWidget* parent)
     : QLineEdit(parent), window_(window), index_(index) {
+    setAttribute(Qt::WA_InputMethodEnabled, ForTamrisk::TakesInputMethod(index));
     connect(this, &QLineEdit::textChanged, this,
             [this](const QString& text) { window_.TextEdited(index_, text.toStdString()); });
 }
