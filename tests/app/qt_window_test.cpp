@@ -312,6 +312,11 @@ TEST_F(QtWindow, CommandTextAndMessagesPassThroughTheWindow) {
     EXPECT_EQ(text, QString::fromUtf8("请先打开CAD软件！"));
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_EQ(buttons, QMessageBox::Ok);
+
+    // A view that goes leaves no hook pointing at it; a test's recorder stays.
+    view.reset();
+    EXPECT_FALSE(model->Services().showWindow || model->Services().textChanged);
+    EXPECT_TRUE(model->Services().showMessage);
 }
 
 TEST_F(QtWindow, ButtonsRunTheirCommandsInsideTheClick) {

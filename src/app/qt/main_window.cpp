@@ -56,6 +56,7 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
     WindowServices& services = window_.Services();
     if (!services.showMessage) {
         services.showMessage = [this](std::string_view text) { ShowInformation(this, text); };
+        ownsShowMessage_ = true;
     }
     services.showWindow = [this] {
         show();
@@ -63,6 +64,13 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
         activateWindow();
     };
     services.textChanged = [this](int index) { ShowText(index); };
+}
+
+QtMainWindow::~QtMainWindow() {
+    WindowServices& services = window_.Services();
+    if (ownsShowMessage_) services.showMessage = nullptr;
+    services.showWindow = nullptr;
+    services.textChanged = nullptr;
 }
 
 QWidget* QtMainWindow::Control(std::string_view name, int index) const {

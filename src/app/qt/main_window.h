@@ -17,6 +17,8 @@ class QtMainWindow : public QWidget {
     // Fills the window's services with this view's hooks; a showMessage that
     // is already set (by a test) is kept.
     explicit QtMainWindow(ForTamrisk& window, QWidget* parent = nullptr);
+    // Takes its hooks back out of the window's services.
+    ~QtMainWindow() override;
 
     // The widget rendering kControls[position]; its objectName is the
     // control's name, with "(index)" for members of a control array.
@@ -38,6 +40,7 @@ class QtMainWindow : public QWidget {
 
     ForTamrisk& window_;
     std::array<QWidget*, kControlCount> controls_{};
+    bool ownsShowMessage_ = false;
 };
 
 // A modal box with the title "提示信息", the information icon and one OK button.
