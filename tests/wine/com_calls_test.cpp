@@ -210,7 +210,15 @@ TEST(ComCalls, DirectoryReportsWindowsStatusesAndRetriesBusyCalls) {
     EXPECT_EQ(StatusOf([&] { (void)directory.Create("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
 
-    // A busy application is retried for a while, with a short delay.
+    // The apartment has put the retrying filter in place: a busy
+    // application is retried for a while, with a short delay.
+    IMessageFilter* filter = nullptr;
+    ASSERT_EQ(CoRegisterMessageFilter(nullptr, &filter), S_OK);
+    ASSERT_NE(filter, nullptr);
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 500, SERVERCALL_RETRYLATER), kRetryDelayMs);
+    EXPECT_EQ(filter->HandleInComingCall(0, nullptr, 0, nullptr), DWORD{SERVERCALL_ISHANDLED});
+    CoRegisterMessageFilter(filter, nullptr);
+    filter->Release();
     EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, 0), kRetryDelayMs);
     EXPECT_EQ(RetryDecision(SERVERCALL_REJECTED, kRetryRejectedForMs - 1), kRetryDelayMs);
     EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, kRetryRejectedForMs), static_cast<DWORD>(-1));
