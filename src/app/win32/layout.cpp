@@ -1,0 +1,93 @@
+#include "app/win32/layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+int TwipsToPixels(int twips, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
+}
+
+PixelRect ControlRect(int position, int dpi) {
+    const ControlSpec& spec = kControls.at(position);
+    const int left = TwipsToPixels(spec.left, dpi);
+    const int top = TwipsToPixels(spec.top, dpi);
+    return {left, top, TwipsToPixels(spec.left + spec.width, dpi) - left,
+            TwipsToPixels(spec.top + spec.height, dpi) - top};
+}
+
+PixelRect ClientRect(int dpi) {
+    return {0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+}
+
+std::vector<int> TabSequence() {
+    std::vector<int> order;
+    for (int i = 0; i < kControlCount; ++i) {
+        if (TakesFocus(kControls[i].kind)) order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](int a, int b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    return order;
+}
+
+namespace {
+
+bool IsTabStop(const ControlValues& values, int position) {
+    const ControlSpec& spec = kControls[position];
+    if (spec.kind != ControlKind::OptionButton) return true;
+    if (values.selected[position]) return true;
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind == ControlKind::OptionButton &&
+            kControls[i].container == spec.container && values.selected[i]) {
+            return false;
+        }
+    }
+    // No button of the group is selected: its first one takes the stop.
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind == ControlKind::OptionButton &&
+            kControls[i].container == spec.container) {
+            return i == position;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int NextTabStop(const ControlValues& values, int current, bool backwards) {
+    const std::vector<int> order = TabSequence();
+    const int count = static_cast<int>(order.size());
+    if (count == 0) return -1;
+    const auto found = std::find(order.begin(), order.end(), current);
+    int at = found == order.end() ? (backwards ? 0 : -1) : static_cast<int>(found - order.begin());
+    for (int step = 0; step < count; ++step) {
+        at = backwards ? (at - 1 + count) % count : (at + 1) % count;
+        if (IsTabStop(values, order[at])) return order[at];
+    }
+    return -1;
+}
+
+bool StacksAbove(int inner, int outer) {
+    const ControlSpec& a = kControls.at(inner);
+    const ControlSpec& b = kControls.at(outer);
+    if (inner == outer || a.kind != ControlKind::Frame || b.kind != ControlKind::Frame)
+        return false;
+    if (a.container != b.container) return false;
+    return a.left >= b.left && a.top >= b.top && a.left + a.width <= b.left + b.width &&
+           a.top + a.height <= b.top + b.height;
+}
+
+bool StartsOptionGroup(int position) {
+    const ControlSpec& spec = kControls.at(position);
+    if (spec.kind != ControlKind::OptionButton) return false;
+    for (int i = 0; i < position; ++i) {
+        if (kControls[i].kind == ControlKind::OptionButton &&
+            kControls[i].container == spec.container) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace velmora

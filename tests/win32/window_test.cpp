@@ -1,0 +1,322 @@
+// The Win32 window in-process under wine's null graphics driver: controls,
+// geometry, fonts, the key filter, select-all on focus, keyboard order,
+// option groups, message boxes and unloading.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/win32/main_window.h"
+#include "app/win32/text.h"
+#include "automation/directory.h"
+#include "fake_object.h"
+
+namespace velmora {
+namespace {
+
+std::wstring TextOf(HWND window) {
+    wchar_t buffer[256] = {};
+    GetWindowTextW(window, buffer, 256);
+    return buffer;
+}
+
+// The control's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Twips to pixels at 96 DPI, to the nearest pixel.
+int Px(int twips) { return (twips * 2 + 15) / 30; }
+
+std::pair<int, int> Selection(HWND box) {
+    DWORD start = 0, end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+struct Fixture {
+    LocalDirectory directory;
+    std::vector<std::string> messages;
+    ForTamrisk model{[this] {
+        WindowServices services;
+        services.directory = &directory;
+        return services;
+    }()};
+    int closed = 0;
+    std::unique_ptr<Win32MainWindow> view;
+
+    explicit Fixture(bool recordMessages = true) {
+        if (recordMessages) {
+            model.Services().showMessage = [this](std::string_view text) {
+                messages.emplace_back(text);
+            };
+        }
+        view = std::make_unique<Win32MainWindow>(model, GetModuleHandleW(nullptr),
+                                                 [this] { ++closed; });
+        ShowWindow(view->Handle(), SW_SHOW);
+        SetForegroundWindow(view->Handle());
+        SetFocus(view->Handle());
+        Pump();
+    }
+    HWND operator()(std::string_view name, int index = -1) const {
+        return view->Control(name, index);
+    }
+    void Type(HWND box, std::wstring_view text) {
+        for (wchar_t c : text) SendMessageW(box, WM_CHAR, c, 1);
+    }
+    void Tab(bool backwards = false) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = backwards ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG message{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        EXPECT_TRUE(view->PreTranslate(message));
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+};
+
+TEST(Win32Window, RendersEveryControlOfTheTable) {
+    Fixture w;
+    HWND main = w.view->Handle();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(TextOf(main), L"Velmora");
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, 366);
+    EXPECT_EQ(client.bottom, 261);
+    ASSERT_EQ(w.view->Dpi(), 96);
+
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlSpec& spec = kControls[i];
+        SCOPED_TRACE(std::string(spec.name) + "(" + std::to_string(spec.index) + ")");
+        HWND control = w.view->Control(i);
+        ASSERT_TRUE(control);
+        EXPECT_EQ(Narrow(TextOf(control)), spec.caption);
+        HWND container = spec.container.empty() ? main : w(spec.container);
+        EXPECT_EQ(GetParent(control), container);
+        const RECT rect = RectInParent(control);
+        EXPECT_EQ(rect.left, Px(spec.left));
+        EXPECT_EQ(rect.top, Px(spec.top));
+        EXPECT_EQ(rect.right, Px(spec.left + spec.width));
+        EXPECT_EQ(rect.bottom, Px(spec.top + spec.height));
+        // Option buttons are tab stops only while selected.
+        const bool stop =
+            spec.kind == ControlKind::OptionButton ? spec.selected : TakesFocus(spec.kind);
+        EXPECT_EQ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) != 0, stop);
+
+        LOGFONTW font{};
+        HFONT handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(GetObjectW(handle, sizeof(font), &font));
+        if (spec.font == ControlFont::SongTi) {
+            EXPECT_EQ(std::wstring(font.lfFaceName), L"\u5B8B\u4F53");
+            EXPECT_EQ(font.lfHeight, -14);  // 10.5 pt at 96 DPI
+            EXPECT_EQ(font.lfWeight, 400);
+            EXPECT_EQ(font.lfCharSet, 134);
+            EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+        } else {
+            EXPECT_NE(std::wstring(font.lfFaceName), L"\u5B8B\u4F53");
+            EXPECT_LT(font.lfHeight, 0);
+        }
+    }
+    // "点" and "圆" get the mouse although Frame3's rectangle covers Frame2.
+    for (const char* name : {"Option2"}) {
+        for (int index : {0, 1}) {
+            RECT rect;
+            GetWindowRect(w(name, index), &rect);
+            const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+            EXPECT_EQ(WindowFromPoint(centre), w(name, index));
+        }
+    }
+}
+
+TEST(Win32Window, KeyFilterAndSelectAllOnFocus) {
+    Fixture w;
+    // Every box starts empty, gets the same keys, and keeps what the filter lets through.
+    const std::wstring keys = L"-+1a.2.3\x4E2D\r\x1B";
+    for (int index = 0; index < 6; ++index) {
+        SCOPED_TRACE(index);
+        HWND box = w("Text1", index);
+        SetWindowTextW(box, L"");
+        w.Type(box, keys);
+        const bool free = index == 2 || index == 3;
+        const std::wstring expected = free ? L"-+1a.2.3\x4E2D" : L"1.2.3";
+        EXPECT_EQ(TextOf(box), expected);
+        EXPECT_EQ(Text1(w.model.State().controls, index), Narrow(expected));
+        w.Type(box, L"\b");
+        EXPECT_EQ(TextOf(box), expected.substr(0, expected.size() - 1));
+    }
+
+    // Focus by program, by Tab and by mouse selects the whole text.
+    HWND prefix = w("Text1", 2);
+    SetWindowTextW(prefix, L"ZH-\x6869");
+    SetFocus(w("Text1", 0));
+    EXPECT_EQ(Selection(w("Text1", 0)), std::make_pair(0, 4));
+    w.Tab();
+    EXPECT_EQ(GetFocus(), w("Text1", 1));
+    EXPECT_EQ(Selection(w("Text1", 1)), std::make_pair(0, 4));
+    w.Tab();
+    EXPECT_EQ(GetFocus(), prefix);
+    EXPECT_EQ(Selection(prefix), std::make_pair(0, 4));
+    HWND offset = w("Text1", 5);
+    SendMessageW(offset, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
+    SendMessageW(offset, WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
+    EXPECT_EQ(GetFocus(), offset);
+    EXPECT_EQ(Selection(offset), std::make_pair(0, 4));  // "1.2." left by the backspace
+    // A click in a box that has the focus already only places the caret.
+    SendMessageW(offset, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
+    SendMessageW(offset, WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
+    EXPECT_EQ(Selection(offset), std::make_pair(0, 0));
+    SetWindowTextW(offset, L"12.5");
+    SetFocus(w("Command1"));
+    SendMessageW(offset, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
+    SendMessageW(offset, WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
+    EXPECT_EQ(Selection(offset), std::make_pair(0, 4));
+
+    // A command writing back a text shows it at once.
+    SetText1(w.model.State().controls, 1, "16");
+    w.model.Services().textChanged(1);
+    EXPECT_EQ(TextOf(w("Text1", 1)), L"16");
+}
+
+TEST(Win32Window, TabOrderAndOptionGroups) {
+    Fixture w;
+    EXPECT_EQ(GetFocus(), w("Option1", 0));
+    std::vector<HWND> visited;
+    for (int i = 0; i < 12; ++i) {
+        w.Tab();
+        visited.push_back(GetFocus());
+    }
+    const std::vector<HWND> expected = {w("Text1", 0),   w("Text1", 1),   w("Text1", 2),
+                                        w("Text1", 3),   w("Text1", 4),   w("Text1", 5),
+                                        w("Command1"),   w("Command2"),   w("Command3"),
+                                        w("Option3", 1), w("Option2", 1), w("Option1", 0)};
+    EXPECT_EQ(visited, expected);
+    w.Tab(true);
+    EXPECT_EQ(GetFocus(), w("Option2", 1));
+
+    auto checked = [&](std::string_view name, int index) {
+        return SendMessageW(w(name, index), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    };
+    // "世界坐标" pairs with "用户坐标" in its frame, not with the pile types.
+    SendMessageW(w("Option2", 2), BM_CLICK, 0, 0);
+    EXPECT_TRUE(checked("Option2", 2));
+    EXPECT_FALSE(checked("Option3", 1));
+    EXPECT_TRUE(checked("Option2", 1));
+    EXPECT_FALSE(checked("Option2", 0));
+    // "圆" clears "点" and leaves the record mode.
+    SendMessageW(w("Option2", 0), BM_CLICK, 0, 0);
+    EXPECT_TRUE(checked("Option2", 0));
+    EXPECT_FALSE(checked("Option2", 1));
+    EXPECT_TRUE(checked("Option2", 2));
+    SendMessageW(w("Option1", 3), BM_CLICK, 0, 0);
+    for (int index = 0; index < 4; ++index) EXPECT_EQ(checked("Option1", index), index == 3);
+    // The model holds the same selection the window shows.
+    const ControlValues& values = w.model.State().controls;
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind != ControlKind::OptionButton) continue;
+        EXPECT_EQ(values.selected[i],
+                  SendMessageW(w.view->Control(i), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            << i;
+    }
+    // Arrows move within the option group of the focused button's frame.
+    SetFocus(w("Option3", 1));
+    MSG down{GetFocus(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
+    w.view->PreTranslate(down);
+    Pump();
+    EXPECT_EQ(GetFocus(), w("Option2", 2));
+}
+
+TEST(Win32Window, MessagesAreInformationBoxes) {
+    // No AutoCAD in the directory: "编号" reports it in a real message box.
+    Fixture w(false);
+    std::wstring title, text;
+    bool icon = false;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread answer([&] {
+        for (int i = 0; i < 200; ++i) {
+            HWND box = nullptr;
+            EnumThreadWindows(
+                uiThread,
+                [](HWND window, LPARAM found) -> BOOL {
+                    wchar_t name[16] = {};
+                    GetClassNameW(window, name, 16);
+                    if (std::wstring(name) != L"#32770") return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            if (box) {
+                title = TextOf(box);
+                text = TextOf(GetDlgItem(box, 0xFFFF));
+                for (HWND child = GetWindow(box, GW_CHILD); child;
+                     child = GetWindow(child, GW_HWNDNEXT)) {
+                    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                        SendMessageW(child, STM_GETICON, 0, 0)) {
+                        icon = true;
+                    }
+                }
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(25);
+        }
+    });
+    SendMessageW(w("Command1"), BM_CLICK, 0, 0);
+    answer.join();
+    EXPECT_EQ(title, L"\u63D0\u793A\u4FE1\u606F");
+    EXPECT_EQ(Narrow(text), "请先打开CAD软件！");
+    EXPECT_TRUE(icon);
+    EXPECT_EQ(w.closed, 0);
+}
+
+TEST(Win32Window, CloseAndCancelReleaseTheSameReferences) {
+    for (const bool byCancel : {false, true}) {
+        SCOPED_TRACE(byCancel ? "取消" : "close control");
+        auto log = std::make_shared<testing::CallLog>();
+        Fixture w;
+        auto cad = testing::MakeFake("cad", log), doc = testing::MakeFake("doc", log);
+        auto excel = testing::MakeFake("excel", log), book = testing::MakeFake("book", log);
+        WindowState& state = w.model.State();
+        state.cadSession.cadApplication = cad;
+        state.cadSession.cadDocument = doc;
+        state.excelApplication = excel;
+        state.excelWorkbook = book;
+        std::weak_ptr<testing::FakeObject> cadRef = cad, docRef = doc, excelRef = excel,
+                                           bookRef = book;
+        cad.reset(), doc.reset(), excel.reset(), book.reset();
+
+        HWND main = w.view->Handle();
+        if (byCancel) {
+            SendMessageW(w("Command2"), BM_CLICK, 0, 0);
+        } else {
+            SendMessageW(main, WM_CLOSE, 0, 0);
+        }
+        EXPECT_FALSE(IsWindow(main));
+        EXPECT_EQ(w.closed, 1);
+        EXPECT_TRUE(w.model.Unloaded());
+        EXPECT_TRUE(cadRef.expired());
+        EXPECT_TRUE(docRef.expired());
+        EXPECT_TRUE(excelRef.expired());
+        // The workbook goes with the window's state when the program ends.
+        EXPECT_FALSE(bookRef.expired());
+        // Nothing was asked of AutoCAD or Excel: they keep running.
+        EXPECT_TRUE(log->calls.empty());
+    }
+}
+
+}  // namespace
+}  // namespace velmora
