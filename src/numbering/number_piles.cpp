@@ -71,7 +71,8 @@ void RecordPile(WindowState& state, ContinueOnFailure& runner, std::int16_t row,
 
 // Labels, records and centres one pile.
 void NumberPile(const std::array<double, 3>& pile, WindowState& state, ContinueOnFailure& runner,
-                const PassSettings& settings, std::int16_t& number, std::int16_t& row) {
+                const PassSettings& settings, std::int16_t& number, std::int16_t& row,
+                bool recording) {
     const Object& document = state.cadSession.cadDocument;
     const double h = settings.textHeight, a = settings.offsetAngle, d = settings.offsetDistance;
 
@@ -96,7 +97,7 @@ void NumberPile(const std::array<double, 3>& pile, WindowState& state, ContinueO
         });
     }
 
-    RecordPile(state, runner, row, pile, label);
+    if (recording) RecordPile(state, runner, row, pile, label);
     runner.Run([&] { row = Add16(row, 1); });
     runner.Run([&] { number = Add16(number, 1); });
 
@@ -127,13 +128,18 @@ void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices&
     std::int16_t last = -1;
     runner.Run([&] { last = CheckedInt16(static_cast<long long>(piles.size()) - 1); });
 
+    // When the count cannot take the pass, its piles are labelled but not
+    // recorded: rows past the count are never read, and rows written there
+    // would be taken over, field by field, by the next pass.
     std::int16_t row = state.pileCount;
-    runner.Run([&] { state.pileCount = Add16(Add16(state.pileCount, last), 1); });
+    const bool recording =
+        runner.Run([&] { state.pileCount = Add16(Add16(state.pileCount, last), 1); });
 
     ReadSettings(state.controls, runner, settings);
 
     std::int16_t number = settings.startNumber;
-    for (int n = 0; n <= last; ++n) NumberPile(piles[n], state, runner, settings, number, row);
+    for (int n = 0; n <= last; ++n)
+        NumberPile(piles[n], state, runner, settings, number, row, recording);
 
     // The number the pass ended on stays for the next pass of this command.
     settings.startNumber = number;

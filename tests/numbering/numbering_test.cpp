@@ -186,6 +186,18 @@ TEST(Numbering, RegisterLimits) {
         EXPECT_EQ(h.Labels().size(), 3u);
         EXPECT_EQ(Text1(h.state.controls, 1), "4");
     }
+    {  // Such a pass leaves no rows behind for a later pass to half overwrite.
+        NumberingHarness h;
+        h.state.pileCount = 9990;
+        std::vector<EntityId> many;
+        for (int i = 0; i < 22778; ++i) many.push_back(h.Point(i % 100, i / 100));
+        h.Picks({many});
+        h.Run();
+        EXPECT_EQ(h.state.pileCount, 9990);
+        EXPECT_EQ(h.Labels().size(), 22778u);
+        EXPECT_EQ(h.Row(9990), RegisterRow{});
+        EXPECT_EQ(h.Row(10000), RegisterRow{});
+    }
 }
 
 TEST(Numbering, FailuresNeverMisplaceALabelOrARow) {
