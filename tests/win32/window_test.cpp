@@ -132,6 +132,24 @@ TEST(Win32Window, RendersEveryControlOfTheTable) {
             EXPECT_LT(font.lfHeight, 0);
         }
     }
+    // Frames clear the ground their controls stand on.
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 300);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    for (const char* frame : {"Frame1", "Frame2", "Frame3", "Frame4"}) {
+        RECT rect;
+        GetClientRect(w(frame), &rect);
+        PatBlt(memory, 0, 0, 400, 300, BLACKNESS);
+        SendMessageW(w(frame), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        EXPECT_EQ(GetPixel(memory, rect.right / 2, rect.bottom / 2), GetSysColor(COLOR_BTNFACE))
+            << frame;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
     // "点" and "圆" get the mouse although Frame3's rectangle covers Frame2.
     for (const char* name : {"Option2"}) {
         for (int index : {0, 1}) {

@@ -55,6 +55,10 @@ HFONT CreateControlFont(ControlFont which, int dpi) {
     static const std::wstring face = WindowDefaultFace();
     LOGFONTW font = MessageFontAt(dpi);
     SetFace(font, face);
+    // Chinese characters need at least 9 pt (12 px at 96 DPI) to be legible;
+    // Western message fonts are often 8 pt.
+    font.lfHeight = std::min(font.lfHeight, static_cast<LONG>(-MulDiv(9, dpi, 72)));
+    font.lfWidth = 0;
     font.lfCharSet = DEFAULT_CHARSET;
     return CreateFontIndirectW(&font);
 }

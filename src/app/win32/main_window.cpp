@@ -343,6 +343,14 @@ LRESULT CALLBACK Win32MainWindow::FrameProc(HWND frame, UINT message, WPARAM wPa
                                             UINT_PTR, DWORD_PTR self) {
     auto* view = reinterpret_cast<Win32MainWindow*>(self);
     switch (message) {
+        case WM_ERASEBKGND: {
+            // A group box draws only its line and caption; as a container
+            // it must clear the area its controls stand on.
+            RECT client;
+            GetClientRect(frame, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+            return 1;
+        }
         case WM_COMMAND:
         case WM_NOTIFY:
         case WM_CTLCOLORSTATIC:

@@ -1,0 +1,32 @@
+# Velmora.exe is one file users copy and run: under 3 MB, and importing
+# nothing but DLLs every Windows has (no compiler runtime beside it).
+# Usage: cmake -DEXE=<Velmora.exe> -DOBJDUMP=<objdump> -P check_executable.cmake
+cmake_minimum_required(VERSION 3.25)
+file(SIZE "${EXE}" size)
+if(size GREATER 3145728)
+  message(FATAL_ERROR "Velmora.exe is ${size} bytes, more than 3 MB")
+endif()
+
+execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read the headers of ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+set(system kernel32 user32 gdi32 comctl32 ole32 oleaut32 advapi32 shell32 msvcrt)
+foreach(line IN LISTS imports)
+  string(REGEX REPLACE "DLL Name: ([^.]+)\\.dll.*" "\\1" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system AND NOT dll MATCHES "^api-ms-win-")
+    message(FATAL_ERROR "Velmora.exe needs ${dll}.dll, which Windows does not bring")
+  endif()
+endforeach()
+if(NOT headers MATCHES "Subsystem[ \t]+00000002")
+  message(FATAL_ERROR "Velmora.exe is not a windowed (GUI) program")
+endif()
+# The embedded manifest: visual styles and per-monitor DPI awareness.
+file(STRINGS "${EXE}" manifest REGEX "PerMonitorV2|Microsoft\\.Windows\\.Common-Controls")
+list(LENGTH manifest found)
+if(found LESS 2)
+  message(FATAL_ERROR "Velmora.exe lacks its manifest")
+endif()
+message(STATUS "Velmora.exe: ${size} bytes; imports: ${imports}")
