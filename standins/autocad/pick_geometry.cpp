@@ -10,7 +10,8 @@ namespace {
 double Distance(const Entity& entity, double x, double y) {
     const Point3 at = entity.kind == EntityKind::Text ? TextAnchor(entity) : entity.position;
     const double toCentre = std::hypot(at.x - x, at.y - y);
-    return entity.kind == EntityKind::Circle ? std::abs(toCentre - entity.radius) : toCentre;
+    // A click anywhere within a circle takes it, as well as one near its curve.
+    return entity.kind == EntityKind::Circle ? std::max(toCentre - entity.radius, 0.0) : toCentre;
 }
 
 bool Inside(const Box& box, double x, double y) {

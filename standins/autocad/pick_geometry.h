@@ -16,8 +16,8 @@ struct Box {
     double minX, minY, maxX, maxY;
 };
 
-// A point is picked near its location, a circle near its curve, a text near
-// its anchor.
+// A point is picked near its location, a circle within or near its curve, a
+// text near its anchor.
 std::optional<EntityId> PickAt(const Drawing& drawing, const SelectionFilter& filter, double x,
                                double y, double tolerance);
 

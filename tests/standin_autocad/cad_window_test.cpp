@@ -74,6 +74,30 @@ TEST(CadWindow, PicksInteractivelyWhileRegistered) {
     EXPECT_TRUE(other.isEnabled());
     EXPECT_EQ(Get(circles, "Count").ToInt32(), 19);  // every circle pile of the sample
 
+    // A click takes one pile, Shift and a click drops one; a right click finishes.
+    QTimer::singleShot(0, [&] {
+        auto click = [&](double x, double y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+            const QPoint at = view->ToScreen(x, y).toPoint();
+            QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), button, button,
+                              keys);
+            QApplication::sendEvent(view, &press);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), button,
+                                Qt::NoButton, keys);
+            QApplication::sendEvent(view, &release);
+        };
+        click(512300, 3386440, Qt::LeftButton, Qt::NoModifier);
+        click(512306, 3386440, Qt::LeftButton, Qt::NoModifier);
+        click(512300, 3386440, Qt::LeftButton, Qt::ShiftModifier);
+        click(512360, 3386440, Qt::LeftButton, Qt::NoModifier);  // a circle: refused
+        click(0, 0, Qt::RightButton, Qt::NoModifier);
+    });
+    const Object clicked = Call(GetObject(document, "SelectionSets"), "Add", {"C"}).AsObject();
+    EXPECT_EQ(PickStatus(clicked, "POINT"), status::kOk);
+    ASSERT_EQ(Get(clicked, "Count").ToInt32(), 1);
+    EXPECT_EQ(
+        Get(Get(clicked, "Item", {std::int32_t{0}}).AsObject(), "Coordinates").AsDoubleArray(),
+        (DoubleArray{512306, 3386440, 0}));
+
     // Esc cancels: the call fails with 0x80020009.
     QTimer::singleShot(0, [&] { Key(view, Qt::Key_Escape); });
     const Object points = Call(GetObject(document, "SelectionSets"), "Add", {"B"}).AsObject();

@@ -18,6 +18,8 @@ TEST(PickGeometry, ClicksAndWindowsTakeOnlyAdmittedEntities) {
     EXPECT_EQ(PickAt(drawing, points, 10.2, 10.2, 0.1), std::nullopt);
     EXPECT_EQ(PickAt(drawing, {}, 10, 10.45, 0.5), text);        // the nearest one
     EXPECT_EQ(PickAt(drawing, circles, 21.1, 10, 0.2), circle);  // near the curve
+    EXPECT_EQ(PickAt(drawing, circles, 20.1, 10, 0.0), circle);  // or within it
+    EXPECT_EQ(PickAt(drawing, circles, 21.3, 10, 0.2), std::nullopt);
     EXPECT_EQ(PickAt(drawing, circles, 10, 10, 0.5), std::nullopt);
 
     // Left to right: wholly inside only. Right to left: crossing as well.

@@ -200,7 +200,15 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPointF at = ToDrawing(event->position());
-    if (auto id = PickAt(drawing_, filter_, at.x(), at.y(), kPickBoxPixels / scale_)) Take({*id});
+    const auto id = PickAt(drawing_, filter_, at.x(), at.y(), kPickBoxPixels / scale_);
+    if (!id) return;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        // Shift and a click takes an entity out of the pick again.
+        if (highlighted_.erase(*id)) std::erase(picked_, *id);
+        update();
+    } else {
+        Take({*id});
+    }
 }
 
 void DrawingView::wheelEvent(QWheelEvent* event) {

@@ -1,7 +1,7 @@
 // Draws the stand-in's drawing and runs the interactive pick: a click picks
-// one entity, a drag picks by window (left to right: inside; right to left:
-// crossing), Enter, Space or a right click finishes, Esc cancels. The wheel
-// zooms about the cursor and a middle drag pans.
+// one entity (with Shift, drops it again), a drag picks by window (left to right: inside; right to
+// left: crossing), Enter, Space or a right click finishes, Esc cancels. The wheel zooms about the
+// cursor and a middle drag pans.
 #pragma once
 
 #include <QPoint>
@@ -29,6 +29,8 @@ class DrawingView : public QWidget {
     const std::vector<EntityId>& Picked() const { return picked_; }
 
     void ZoomExtents();
+    // Where a drawing point shows in the view.
+    QPointF ToScreen(double x, double y) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,7 +42,6 @@ class DrawingView : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    QPointF ToScreen(double x, double y) const;
     QPointF ToDrawing(QPointF screen) const;
     void Take(const std::vector<EntityId>& ids);
 
