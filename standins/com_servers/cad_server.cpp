@@ -86,6 +86,8 @@ int Serve(int argc, char** argv) {
         return 2;
     }
     ComApartment apartment;
+    // Clients find the server by ProgID: make sure that ProgID is known.
+    RegisterProgId(progId, CadClassId(progId));
     auto host = MakeScenario(options["--scenario"]);
     IDispatch* application = ExposeObject(CadApplication(host));
     DWORD registration = 0;

@@ -1,7 +1,7 @@
 // The stand-in Excel as a local server for "Excel.Application": COM starts
 // it on demand (with -Embedding) and asks its class object for a new
-// application. Like Excel, every creation gets a process of its own; the
-// process ends when the last reference to its objects is released.
+// application. "velmora_excel_server -RegServer" registers it. Like Excel, every creation gets a
+// process of its own; the process ends when the last reference to its objects is released.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -87,9 +87,18 @@ int Serve(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-Embedding" || arg == "/Embedding") embedding = true;
+        if (arg == "-RegServer" || arg == "/RegServer") {
+            // Registers this program as "Excel.Application".
+            wchar_t path[MAX_PATH] = {};
+            GetModuleFileNameW(nullptr, path, MAX_PATH);
+            const std::wstring command = L"\"" + std::wstring(path) + L"\"";
+            return RegisterProgId(kExcelProgId, kExcelClassId, command) ? 0 : 1;
+        }
     }
     if (!embedding) {
-        std::fprintf(stderr, "velmora_excel_server is started by COM (-Embedding)\n");
+        std::fprintf(stderr,
+                     "velmora_excel_server is started by COM (-Embedding), "
+                     "or registers itself with -RegServer\n");
         return 2;
     }
     ComApartment apartment;
