@@ -336,5 +336,54 @@ TEST(Win32Window, CloseAndCancelReleaseTheSameReferences) {
     }
 }
 
+TEST(Win32Window, CloseDuringACommandWaitsForItsEnd) {
+    auto log = std::make_shared<testing::CallLog>();
+    Fixture w;
+    HWND main = w.view->Handle();
+    bool openWhileRunning = false;
+    auto cad = testing::MakeFake("cad", log);
+    cad->OnGet("ActiveDocument", [&](std::span<const Variant>) {
+        // The user closes the window while AutoCAD is being asked.
+        SendMessageW(main, WM_CLOSE, 0, 0);
+        openWhileRunning = IsWindow(main) && w.closed == 0;
+        return Variant();
+    });
+    w.directory.RegisterRunning("AutoCAD.Application", cad);
+    std::weak_ptr<testing::FakeObject> cadRef = cad;
+    cad.reset();
+
+    SendMessageW(w("Command1"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(openWhileRunning);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(w.closed, 1);
+    EXPECT_TRUE(w.model.Unloaded());
+    EXPECT_FALSE(w.model.State().cadSession.cadApplication);
+    w.directory.RevokeRunning("AutoCAD.Application");
+    EXPECT_TRUE(cadRef.expired());
+}
+
+TEST(Win32Window, LayoutFollowsTheDpi) {
+    Fixture w;
+    // Only the controls: the frame around the client area is wine's own, at 96 DPI.
+    w.view->Layout(144);
+    const RECT export3 = RectInParent(w("Command3"));
+    EXPECT_EQ(export3.left, 198);
+    EXPECT_EQ(export3.right - export3.left, 146);  // 1455 twips: 145.5 pixels
+    const RECT frame2 = RectInParent(w("Frame2"));
+    EXPECT_EQ(frame2.top, 228);
+    LOGFONTW songTi{}, other{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w("Text1", 4), WM_GETFONT, 0, 0)),
+               sizeof(songTi), &songTi);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w("Label1", 4), WM_GETFONT, 0, 0)),
+               sizeof(other), &other);
+    EXPECT_EQ(songTi.lfHeight, -21);  // 10.5 pt at 144 DPI
+    EXPECT_LE(other.lfHeight, -18);   // at least 9 pt
+    w.view->Layout(96);
+    RECT client;
+    GetClientRect(w.view->Handle(), &client);
+    EXPECT_EQ(client.right, 366);
+    EXPECT_EQ(client.bottom, 261);
+}
+
 }  // namespace
 }  // namespace velmora
