@@ -87,24 +87,6 @@ TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     EXPECT_TRUE(Texts(cad.host->drawing).empty());
 }
 
-TEST(StandInCad, TranslatesIntoARotatedUcs) {
-    Cad cad;
-    cad.host->drawing.ucs = {{100, 200, 0}, 3.14159265358979323846 / 2};
-    Object utility = GetObject(cad.doc, "Utility");
-    auto translate = [&](DoubleArray point, std::int32_t from, std::int32_t to, bool displacement) {
-        return Call(utility, "TranslateCoordinates", {point, from, to, displacement})
-            .AsDoubleArray();
-    };
-    const DoubleArray local = translate({110, 230, 5}, 0, 1, false);
-    EXPECT_NEAR(local[0], 30, 1e-9);  // the UCS X axis points north
-    EXPECT_NEAR(local[1], -10, 1e-9);
-    EXPECT_NEAR(local[2], 5, 1e-9);
-    const DoubleArray back = translate(local, 1, 0, false);
-    EXPECT_NEAR(back[0], 110, 1e-9);
-    EXPECT_NEAR(back[1], 230, 1e-9);
-    EXPECT_NEAR(translate({1, 0, 0}, 0, 1, true)[1], -1, 1e-9);  // a displacement only turns
-}
-
 TEST(StandInCad, FailurePlanAndClosing) {
     Cad cad;
     LocalDirectory directory;
