@@ -333,6 +333,11 @@ TEST(Win32Window, CloseAndCancelReleaseTheSameReferences) {
         EXPECT_FALSE(bookRef.expired());
         // Nothing was asked of AutoCAD or Excel: they keep running.
         EXPECT_TRUE(log->calls.empty());
+        // The view takes its hooks with it; a test's own message hook stays.
+        w.view.reset();
+        EXPECT_FALSE(w.model.Services().showWindow);
+        EXPECT_FALSE(w.model.Services().textChanged);
+        EXPECT_TRUE(w.model.Services().showMessage);
     }
 }
 

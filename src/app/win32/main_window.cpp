@@ -95,8 +95,10 @@ Win32MainWindow::Win32MainWindow(ForTamrisk& window, HINSTANCE instance,
     WindowServices& services = model_.Services();
     if (!services.showMessage) {
         services.showMessage = [this](std::string_view text) { ShowInformation(window_, text); };
+        ownsShowMessage_ = true;
     }
     services.showWindow = [this] {
+        if (!window_) return;
         ShowWindow(window_, SW_SHOW);
         SetForegroundWindow(window_);
     };
@@ -104,6 +106,11 @@ Win32MainWindow::Win32MainWindow(ForTamrisk& window, HINSTANCE instance,
 }
 
 Win32MainWindow::~Win32MainWindow() {
+    // The window's services must not call into a view that is gone.
+    WindowServices& services = model_.Services();
+    if (ownsShowMessage_) services.showMessage = nullptr;
+    services.showWindow = nullptr;
+    services.textChanged = nullptr;
     if (window_) {
         onClosed_ = nullptr;
         DestroyWindow(window_);

@@ -76,6 +76,7 @@ class Win32MainWindow {
     HWND savedFocus_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool updatingText_ = false;
+    bool ownsShowMessage_ = false;
     std::array<bool, kControlCount> selectOnRelease_{};
 };
 
