@@ -16,8 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Windows executables built here run under wine (tests, benchmarks).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/wine-run.sh)
+# The executables built here run under wine: cmake/VelmoraWine.cmake sets
+# the emulator to a wrapper with the build's own wine prefix.
 
 # GCC 12 reports false positives inside libstdc++ (std::variant, std::string)
 # at -O3 for this target; they are not faults of ours.
