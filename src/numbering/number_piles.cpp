@@ -138,8 +138,9 @@ void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices&
     ReadSettings(state.controls, runner, settings);
 
     std::int16_t number = settings.startNumber;
-    for (int n = 0; n <= last; ++n)
+    for (int n = 0; n <= last; ++n) {
         NumberPile(piles[n], state, runner, settings, number, row, recording);
+    }
 
     // The number the pass ended on stays for the next pass of this command.
     settings.startNumber = number;
