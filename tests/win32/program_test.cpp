@@ -103,8 +103,8 @@ TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     HWND main = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (main = MainWindowOf(process.dwThreadId)) != nullptr; }, 20000));
-    EXPECT_EQ(TextOf(main), "Velmora");
-    EXPECT_TRUE(IsWindowVisible(main));
+    // Shown and answering once its controls are made.
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && TextOf(main) == "Velmora"; }, 20000));
     HWND startNumber = ControlOf(main, "Text1", 1);
     ASSERT_TRUE(WaitFor([&] { return TextOf(startNumber) == "1"; }, 5000));
 
