@@ -55,7 +55,9 @@ TEST(Agreement, OrdersAndDuplicateRemovalMatchThePlainProcedures) {
             fast(a);
             slow(b);
             // Bit for bit, so that -0 against 0 shows as well.
-            ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]), 0) << round;
+            // (memcmp must not be given the null data of an empty table.)
+            ASSERT_TRUE(a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0)
+                << round;
             ASSERT_EQ(paixu::RemoveDuplicatePiles(a), reference::RemoveDuplicatePiles(a)) << round;
         }
     }
