@@ -149,13 +149,28 @@ TEST(Win32Window, RendersEveryControlOfTheTable) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
-    // "点" and "圆" get the mouse although Frame3's rectangle covers Frame2.
+    // "点" and "圆" get the mouse although Frame3's rectangle covers Frame2:
+    // a pointer click at "圆" selects it.
     for (HWND button : {w("Option2", 0), w("Option2", 1)}) {
         RECT rect;
         GetWindowRect(button, &rect);
         EXPECT_EQ(WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}),
                   button);
     }
+    RECT circle;
+    GetWindowRect(w("Option2", 0), &circle);
+    SetCursorPos((circle.left + circle.right) / 2, (circle.top + circle.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+    for (int i = 0; i < 20 && !w.model.State().controls.selected[ControlAt("Option2", 0)]; ++i) {
+        Sleep(10);
+        Pump();
+    }
+    EXPECT_TRUE(w.model.State().controls.selected[ControlAt("Option2", 0)]);
+    EXPECT_EQ(SendMessageW(w("Option2", 0), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 TEST(Win32Window, KeyFilterAndSelectAllOnFocus) {
