@@ -255,19 +255,29 @@ TEST(Win32Window, TabOrderAndOptionGroups) {
     SendMessageW(w("Option1", 3), BM_CLICK, 0, 0);
     for (int index = 0; index < 4; ++index) EXPECT_EQ(checked("Option1", index), index == 3);
     // The model holds the same selection the window shows.
-    const ControlValues& values = w.model.State().controls;
-    for (int i = 0; i < kControlCount; ++i) {
-        if (kControls[i].kind != ControlKind::OptionButton) continue;
-        EXPECT_EQ(values.selected[i],
-                  SendMessageW(w.view->Control(i), BM_GETCHECK, 0, 0) == BST_CHECKED)
-            << i;
-    }
+    auto windowShowsModel = [&] {
+        for (int i = 0; i < kControlCount; ++i) {
+            if (kControls[i].kind != ControlKind::OptionButton) continue;
+            const bool shown = SendMessageW(w.view->Control(i), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            if (shown != w.model.State().controls.selected[i]) return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(windowShowsModel());
     // Arrows move within the option group of the focused button's frame.
+    SendMessageW(w("Option3", 1), BM_CLICK, 0, 0);
     SetFocus(w("Option3", 1));
     MSG down{GetFocus(), WM_KEYDOWN, VK_DOWN, 0, 0, {}};
     w.view->PreTranslate(down);
     Pump();
     EXPECT_EQ(GetFocus(), w("Option2", 2));
+    EXPECT_TRUE(windowShowsModel());
+    // Enter presses the focused command button: "取消" unloads.
+    SetFocus(w("Command2"));
+    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    w.view->PreTranslate(enter);
+    Pump();
+    EXPECT_EQ(w.closed, 1);
 }
 
 TEST(Win32Window, MessagesAreInformationBoxes) {

@@ -239,6 +239,14 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case DM_GETDEFID: {
+            // Enter presses the command button that has the focus, as Space does.
+            const int focused = PositionOf(GetFocus());
+            if (focused >= 0 && kControls[focused].kind == ControlKind::CommandButton) {
+                return MAKELRESULT(ControlId(focused), DC_HASDEFID);
+            }
+            return 0;
+        }
         case WM_ACTIVATE:
             // Like a dialog: the focus comes back to where it was.
             if (LOWORD(wParam) == WA_INACTIVE) {
