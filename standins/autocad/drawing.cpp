@@ -45,6 +45,29 @@ EntityId AddText(Drawing& drawing, std::string text, Point3 insertion, double he
     return Insert(drawing, std::move(entity));
 }
 
+EntityId AddLine(Drawing& drawing, Point3 from, Point3 to) {
+    Entity entity;
+    entity.kind = EntityKind::Line;
+    entity.position = from;
+    entity.end = to;
+    return Insert(drawing, std::move(entity));
+}
+
+EntityId AddPolyline(Drawing& drawing, std::vector<Vertex> vertices, bool closed) {
+    Entity entity;
+    entity.kind = EntityKind::Polyline;
+    if (!vertices.empty()) entity.position = {vertices[0].x, vertices[0].y, vertices[0].z};
+    entity.vertices = std::move(vertices);
+    entity.closed = closed;
+    return Insert(drawing, std::move(entity));
+}
+
+EntityId AddEntity(Drawing& drawing, Entity entity) { return Insert(drawing, std::move(entity)); }
+
+bool IsContext(EntityKind kind) {
+    return kind == EntityKind::Line || kind == EntityKind::Arc || kind == EntityKind::Polyline;
+}
+
 Entity* FindEntity(Drawing& drawing, EntityId id) {
     auto it = drawing.entities.find(id);
     return it == drawing.entities.end() ? nullptr : &it->second;
@@ -65,6 +88,12 @@ std::string_view TypeName(EntityKind kind) {
             return "CIRCLE";
         case EntityKind::Text:
             return "TEXT";
+        case EntityKind::Line:
+            return "LINE";
+        case EntityKind::Arc:
+            return "ARC";
+        case EntityKind::Polyline:
+            return "LWPOLYLINE";
     }
     return "";
 }
@@ -77,6 +106,12 @@ std::string_view ObjectName(EntityKind kind) {
             return "AcDbCircle";
         case EntityKind::Text:
             return "AcDbText";
+        case EntityKind::Line:
+            return "AcDbLine";
+        case EntityKind::Arc:
+            return "AcDbArc";
+        case EntityKind::Polyline:
+            return "AcDbPolyline";
     }
     return "";
 }

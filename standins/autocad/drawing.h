@@ -1,5 +1,6 @@
 // The stand-in AutoCAD's drawing: points, circles and texts in world
-// coordinates, and the current user coordinate system. Plain data, kept
+// coordinates, lines, arcs and polylines drawn as context, and the current
+// user coordinate system. Plain data, kept
 // apart from the automation objects so that it can be loaded, saved and
 // drawn on its own.
 #pragma once
@@ -17,7 +18,14 @@ struct Point3 {
     friend bool operator==(const Point3&, const Point3&) = default;
 };
 
-enum class EntityKind { Point, Circle, Text };
+enum class EntityKind { Point, Circle, Text, Line, Arc, Polyline };
+
+// A polyline's corner; bulge is the tangent of a quarter of the arc's angle
+// to the next vertex (0 for a straight segment).
+struct Vertex {
+    double x = 0, y = 0, z = 0, bulge = 0;
+    friend bool operator==(const Vertex&, const Vertex&) = default;
+};
 
 using EntityId = std::int64_t;
 
@@ -30,6 +38,15 @@ struct Entity {
     double height = 0;
     int alignment = 0;  // 0 left; 1 centre (alignment point = middle of the baseline); …
     Point3 alignmentPoint;
+    // Kept from a drawing file so that saving writes them back.
+    double rotation = 0;  // a text's angle, radians
+    double widthFactor = 1;
+    Point3 end;                           // a line's second point
+    double startAngle = 0, endAngle = 0;  // an arc's, degrees counter-clockwise
+    std::vector<Vertex> vertices;         // a polyline's
+    bool closed = false;
+    std::string layer = "0";
+    int colour = 256;  // by layer
 };
 
 // The current user coordinate system: its origin in world coordinates and
@@ -43,16 +60,27 @@ struct Drawing {
     std::map<EntityId, Entity> entities;  // in creation order
     Ucs ucs;
     EntityId nextId = 1;
+    // The code page of a drawing file's texts outside Unicode escapes, kept
+    // for saving it again.
+    std::string codePage = "ANSI_1252";
 };
 
 EntityId AddPoint(Drawing& drawing, Point3 at);
 EntityId AddCircle(Drawing& drawing, Point3 centre, double radius);
 EntityId AddText(Drawing& drawing, std::string text, Point3 insertion, double height);
+EntityId AddLine(Drawing& drawing, Point3 from, Point3 to);
+EntityId AddPolyline(Drawing& drawing, std::vector<Vertex> vertices, bool closed);
+// Takes an entity as it is, giving it the next id.
+EntityId AddEntity(Drawing& drawing, Entity entity);
 Entity* FindEntity(Drawing& drawing, EntityId id);
 const Entity* FindEntity(const Drawing& drawing, EntityId id);
 bool EraseEntity(Drawing& drawing, EntityId id);
 
-// "POINT", "CIRCLE", "TEXT": the names selection filters use.
+// Lines, arcs and polylines are drawn but never picked.
+bool IsContext(EntityKind kind);
+
+// "POINT", "CIRCLE", "TEXT", "LINE", "ARC", "LWPOLYLINE": the names
+// selection filters use.
 std::string_view TypeName(EntityKind kind);
 // "AcDbPoint" and the like.
 std::string_view ObjectName(EntityKind kind);

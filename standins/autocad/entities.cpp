@@ -130,6 +130,8 @@ class EntityObject : public CadObject {
                     return PointValue(entity.alignmentPoint);
                 }
                 break;
+            default:
+                break;
         }
         return CadObject::DoGet(member, args);
     }
@@ -180,6 +182,8 @@ class EntityObject : public CadObject {
                 return false;
             case EntityKind::Text:
                 return PutTextProperty(entity, member, value);
+            default:
+                return false;
         }
         return false;
     }

@@ -43,7 +43,7 @@ std::optional<EntityId> PickAt(const Drawing& drawing, const SelectionFilter& fi
     std::optional<EntityId> best;
     double bestDistance = tolerance;
     for (const auto& [id, entity] : drawing.entities) {
-        if (!Admits(filter, entity)) continue;
+        if (IsContext(entity.kind) || !Admits(filter, entity)) continue;
         const double distance = Distance(entity, x, y);
         if (distance <= bestDistance) {
             bestDistance = distance;
@@ -57,7 +57,7 @@ std::vector<EntityId> PickInBox(const Drawing& drawing, const SelectionFilter& f
                                 const Box& box, bool crossing) {
     std::vector<EntityId> picked;
     for (const auto& [id, entity] : drawing.entities) {
-        if (!Admits(filter, entity)) continue;
+        if (IsContext(entity.kind) || !Admits(filter, entity)) continue;
         if (crossing ? Crosses(entity, box) : WhollyInside(entity, box)) picked.push_back(id);
     }
     return picked;

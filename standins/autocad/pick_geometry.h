@@ -1,7 +1,8 @@
 // Which entities a click or a window picks, as AutoCAD decides it: a click
 // takes the nearest entity within the pick box, a window drawn left to
 // right takes what lies wholly inside, one drawn right to left also what it
-// crosses. Only entities the filter admits are ever taken.
+// crosses. Only entities the filter admits are ever taken, never the lines,
+// arcs and polylines drawn for context.
 #pragma once
 
 #include <optional>

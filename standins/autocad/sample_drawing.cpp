@@ -27,6 +27,23 @@ Drawing SamplePileDrawing() {
     }
     AddCircle(drawing, {east + 72, north + 34, 0}, 0.6);
 
+    // Context: the site boundary, two grid axes and a kerb curve.
+    AddPolyline(drawing,
+                {{east - 8, north + 2, 0, 0},
+                 {east + 100, north + 2, 0, 0},
+                 {east + 100, north + 46, 0, 0},
+                 {east - 8, north + 46, 0, 0}},
+                true);
+    AddLine(drawing, {east - 4, north + 22.5, 0}, {east + 96, north + 22.5, 0});
+    AddLine(drawing, {east + 51, north + 4, 0}, {east + 51, north + 44, 0});
+    Entity kerb;
+    kerb.kind = EntityKind::Arc;
+    kerb.position = {east + 51, north + 22.5, 0};
+    kerb.radius = 6;
+    kerb.startAngle = 0;
+    kerb.endAngle = 180;
+    AddEntity(drawing, kerb);
+
     AddText(drawing, "桩位平面图", {east + 40, north + 50, 0}, 3.0);
     return drawing;
 }

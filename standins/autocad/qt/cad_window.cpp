@@ -1,17 +1,22 @@
 #include "cad_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QVBoxLayout>
-#include <memory>
 #include <vector>
 
 #include "drawing_view.h"
+#include "dxf_file.h"
 #include "sample_drawing.h"
-#include "standin_cad.h"
 
 namespace velmora::standins {
 
@@ -19,100 +24,292 @@ namespace {
 
 const QString kIdlePrompt = QStringLiteral("命令：");
 const QString kPickPrompt = QStringLiteral("选择对象：");
+const QString kUntitled = QStringLiteral("Drawing1.dwg");
+const QString kDxfFilter = QStringLiteral("DXF 图形 (*.dxf *.DXF)");
 
-class CadWindow : public QWidget {
-  public:
-    CadWindow(std::shared_ptr<CadHost> host) : host_(std::move(host)) {
-        setWindowTitle(QStringLiteral("AutoCAD - [Drawing1.dwg]"));
-        resize(900, 640);
-        view_ = new DrawingView(host_->drawing, this);
-        prompt_ = new QLabel(kIdlePrompt, this);
-        prompt_->setStyleSheet(QStringLiteral("padding: 3px; font-family: monospace;"));
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        layout->addWidget(view_, 1);
-        layout->addWidget(prompt_);
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
-        QPointer<CadWindow> self(this);
-        host_->picker = [self](const PickRequest& request) -> Pick {
-            if (!self) return std::nullopt;
-            return self->RunPick(request.filter);
-        };
-        host_->onWindowState = [self](int state) {
-            if (!self) return;
-            if (state == 3)
-                self->showMaximized();
-            else if (state == 2)
-                self->showMinimized();
-            else
-                self->showNormal();
-        };
-        host_->onDrawingChanged = [self] {
-            if (self) self->view_->update();
+CadWindowPrompts WithDialogs(CadWindowPrompts prompts, QWidget* parent) {
+    if (!prompts.askSave) {
+        prompts.askSave = [parent](const QString& fileName, bool canCancel) {
+            auto buttons = QMessageBox::Save | QMessageBox::Discard;
+            if (canCancel) buttons |= QMessageBox::Cancel;
+            const auto answer = QMessageBox::question(
+                parent, QStringLiteral("AutoCAD"),
+                QStringLiteral("是否将改动保存到 %1？").arg(fileName), buttons, QMessageBox::Save);
+            return answer == QMessageBox::Save      ? SaveAnswer::Save
+                   : answer == QMessageBox::Discard ? SaveAnswer::Discard
+                                                    : SaveAnswer::Cancel;
         };
     }
-
-  protected:
-    void closeEvent(QCloseEvent* event) override {
-        // AutoCAD no longer runs: its objects fail and it cannot be found.
-        if (view_->Picking()) view_->EndPick(false);
-        CloseCad(*host_);
-        event->accept();
+    if (!prompts.askOpenPath) {
+        prompts.askOpenPath = [parent] {
+            return QFileDialog::getOpenFileName(parent, QStringLiteral("打开图形"), QString(),
+                                                kDxfFilter);
+        };
     }
-
-  private:
-    // SelectOnScreen: the drawing comes to the front and the user picks;
-    // every other window takes no input until the pick ends.
-    Pick RunPick(const SelectionFilter& filter) {
-        if (host_->closed || view_->Picking()) return std::nullopt;
-        showNormalIfMinimised();
-        raise();
-        activateWindow();
-        prompt_->setText(kPickPrompt);
-
-        std::vector<QPointer<QWidget>> disabled;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget != this && widget->isVisible() && widget->isEnabled()) {
-                widget->setEnabled(false);
-                disabled.emplace_back(widget);
-            }
-        }
-
-        QEventLoop loop;
-        bool finished = false;
-        view_->BeginPick(filter, [&](bool ok) {
-            finished = ok;
-            loop.quit();
-        });
-        loop.exec();
-
-        for (const QPointer<QWidget>& widget : disabled) {
-            if (widget) widget->setEnabled(true);
-        }
-        prompt_->setText(kIdlePrompt);
-        if (!finished) return std::nullopt;
-        return view_->Picked();
+    if (!prompts.askSavePath) {
+        prompts.askSavePath = [parent](const QString& suggested) {
+            QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("图形另存为"),
+                                                        suggested, kDxfFilter);
+            if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+                path += QStringLiteral(".dxf");
+            return path;
+        };
     }
-
-    void showNormalIfMinimised() {
-        if (isMinimized()) showNormal();
-        if (!isVisible()) show();
+    if (!prompts.showError) {
+        prompts.showError = [parent](const QString& text) {
+            QMessageBox::warning(parent, QStringLiteral("AutoCAD"), text);
+        };
     }
+    return prompts;
+}
 
-    std::shared_ptr<CadHost> host_;
-    DrawingView* view_ = nullptr;
-    QLabel* prompt_ = nullptr;
-};
+// "INSERT 3、MTEXT 2"
+QString SkippedText(const std::map<std::string, int, std::less<>>& skipped) {
+    QStringList parts;
+    for (const auto& [type, count] : skipped)
+        parts << QStringLiteral("%1 %2").arg(FromUtf8(type)).arg(count);
+    return parts.join(QStringLiteral("、"));
+}
 
 }  // namespace
 
-QWidget* OpenStandInCadWindow(LocalDirectory& directory) {
-    auto host = NewCadHost(SamplePileDrawing());
-    auto* window = new CadWindow(host);
-    RegisterCad(host, directory);
+StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPrompts prompts)
+    : host_(std::move(host)), prompts_(WithDialogs(std::move(prompts), this)) {
+    resize(900, 640);
+    view_ = new DrawingView(host_->drawing, this);
+    prompt_ = new QLabel(kIdlePrompt, this);
+    prompt_->setStyleSheet(QStringLiteral("padding: 3px; font-family: monospace;"));
+
+    auto* menuBar = new QMenuBar(this);
+    QMenu* file = menuBar->addMenu(QStringLiteral("文件(&F)"));
+    openAction_ = file->addAction(QStringLiteral("打开(&O)…"), this, [this] { Open(); });
+    openAction_->setShortcut(QKeySequence::Open);
+    file->addAction(QStringLiteral("保存(&S)"), this, [this] { Save(); })
+        ->setShortcut(QKeySequence::Save);
+    file->addAction(QStringLiteral("另存为(&A)…"), this, [this] { SaveAs(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(view_, 1);
+    layout->addWidget(prompt_);
+
+    QPointer<StandInCadWindow> self(this);
+    host_->picker = [self](const PickRequest& request) -> Pick {
+        if (!self) return std::nullopt;
+        return self->RunPick(request.filter);
+    };
+    host_->onWindowState = [self](int state) {
+        if (!self) return;
+        if (state == 3)
+            self->showMaximized();
+        else if (state == 2)
+            self->showMinimized();
+        else
+            self->showNormal();
+    };
+    host_->onDrawingChanged = [self] {
+        if (!self) return;
+        self->SetModified(true);
+        self->view_->update();
+    };
+    UpdateTitle();
+}
+
+bool StandInCadWindow::OpenFile(const QString& path) {
+    DxfRead read = LoadDxf(path.toStdString());
+    if (!read.error.empty()) {
+        prompts_.showError(FromUtf8(read.error));
+        return false;
+    }
+    // The new drawing's ids follow the old ones, so that no reference the
+    // system still holds can reach an entity of the new drawing.
+    Drawing drawing;
+    drawing.nextId = host_->drawing.nextId;
+    drawing.codePage = read.drawing.codePage;
+    for (auto& [id, entity] : read.drawing.entities) AddEntity(drawing, std::move(entity));
+    host_->drawing = std::move(drawing);
+    path_ = QFileInfo(path).absoluteFilePath();
+    skipped_ = std::move(read.skipped);
+    SetModified(false);
+    view_->ZoomExtents();
+    ShowIdlePrompt();
+    return true;
+}
+
+bool StandInCadWindow::Open() {
+    if (view_->Picking() || !Settle(true)) return false;
+    const QString path = prompts_.askOpenPath();
+    return !path.isEmpty() && OpenFile(path);
+}
+
+bool StandInCadWindow::Save() {
+    // A file with entities this window cannot keep is not overwritten
+    // unasked: the user names the file to save to.
+    if (path_.isEmpty() || !skipped_.empty()) return SaveAs();
+    return SaveTo(path_);
+}
+
+bool StandInCadWindow::SaveAs() {
+    QString suggested =
+        path_.isEmpty() ? QDir::home().filePath(QStringLiteral("Drawing1.dxf")) : path_;
+    if (!skipped_.empty()) {
+        const QFileInfo info(path_);
+        suggested = info.dir().filePath(info.completeBaseName() + QStringLiteral("-编号.dxf"));
+    }
+    const QString path = prompts_.askSavePath(suggested);
+    return !path.isEmpty() && SaveTo(path);
+}
+
+bool StandInCadWindow::SaveTo(const QString& path) {
+    const DxfSave save = SaveDxf(host_->drawing, path.toStdString());
+    if (!save.error.empty()) {
+        prompts_.showError(FromUtf8(save.error));
+        return false;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute != path_) skipped_.clear();  // the new file holds all that is left
+    path_ = absolute;
+    SetModified(false);
+    ShowIdlePrompt();
+    if (save.leftOut > 0) {
+        prompts_.showError(
+            QStringLiteral("%1 个实体的坐标不是有限数值，未写入文件。").arg(save.leftOut));
+    }
+    return true;
+}
+
+void StandInCadWindow::SaveBeforeQuit() {
+    if (modified_) Settle(false);
+}
+
+bool StandInCadWindow::Settle(bool canCancel) {
+    while (modified_) {
+        const QString name = path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
+        switch (prompts_.askSave(name, canCancel)) {
+            case SaveAnswer::Save:
+                if (Save()) return true;
+                break;  // not saved: ask again
+            case SaveAnswer::Discard:
+                return true;
+            case SaveAnswer::Cancel:
+                if (canCancel) return false;
+                break;
+        }
+    }
+    return true;
+}
+
+void StandInCadWindow::closeEvent(QCloseEvent* event) {
+    if (host_->closed) {
+        event->accept();
+        return;
+    }
+    if (!Settle(true)) {
+        event->ignore();
+        return;
+    }
+    // AutoCAD no longer runs: its objects fail and it cannot be found.
+    if (view_->Picking()) view_->EndPick(false);
+    CloseCad(*host_);
+    event->accept();
+}
+
+void StandInCadWindow::SetModified(bool modified) {
+    if (modified == modified_) return;
+    modified_ = modified;
+    UpdateTitle();
+}
+
+void StandInCadWindow::UpdateTitle() {
+    const QString name = path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
+    setWindowTitle(
+        QStringLiteral("AutoCAD - [%1]%2").arg(name, modified_ ? QStringLiteral("*") : QString()));
+}
+
+void StandInCadWindow::ShowIdlePrompt() {
+    QString text = kIdlePrompt;
+    if (!skipped_.empty())
+        text += QStringLiteral("（未读取的实体：%1）").arg(SkippedText(skipped_));
+    prompt_->setText(text);
+}
+
+// SelectOnScreen: the drawing comes to the front and the user picks; every
+// other window takes no input until the pick ends.
+Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
+    if (host_->closed || view_->Picking()) return std::nullopt;
+    if (isMinimized()) showNormal();
+    if (!isVisible()) show();
+    raise();
+    activateWindow();
+    prompt_->setText(kPickPrompt);
+    openAction_->setEnabled(false);
+
+    std::vector<QPointer<QWidget>> disabled;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != this && widget->isVisible() && widget->isEnabled()) {
+            widget->setEnabled(false);
+            disabled.emplace_back(widget);
+        }
+    }
+
+    QEventLoop loop;
+    bool finished = false;
+    view_->BeginPick(filter, [&](bool ok) {
+        finished = ok;
+        loop.quit();
+    });
+    loop.exec();
+
+    for (const QPointer<QWidget>& widget : disabled) {
+        if (widget) widget->setEnabled(true);
+    }
+    openAction_->setEnabled(true);
+    ShowIdlePrompt();
+    if (!finished) return std::nullopt;
+    return view_->Picked();
+}
+
+QString FindSampleDrawing() {
+    const QString name = QStringLiteral("samples/piles.dxf");
+    QDir dir(QCoreApplication::applicationDirPath());
+    // Beside the program, or in the source tree the build folder lies in.
+    for (int up = 0; up < 6; ++up) {
+        if (QFileInfo::exists(dir.filePath(name))) return dir.filePath(name);
+        if (!dir.cdUp()) break;
+    }
+#ifdef VELMORA_SOURCE_DIR
+    const QString source = QDir(QStringLiteral(VELMORA_SOURCE_DIR)).filePath(name);
+    if (QFileInfo::exists(source)) return source;
+#endif
+    return {};
+}
+
+StandInCadWindow* OpenStandInCadWindow(LocalDirectory& directory, const QString& path,
+                                       CadWindowPrompts prompts) {
+    auto* window = new StandInCadWindow(NewCadHost(SamplePileDrawing()), std::move(prompts));
+    if (!path.isEmpty()) window->OpenFile(path);  // unreadable: the built-in sample stays
+    RegisterCad(window->host(), directory);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window,
+                     [window] { window->SaveBeforeQuit(); });
     window->show();
     return window;
+}
+
+QWidget* OpenStandInCadWindow(LocalDirectory& directory) {
+    QString path;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].endsWith(QStringLiteral(".dxf"), Qt::CaseInsensitive)) path = arguments[i];
+    }
+    if (path.isEmpty()) path = FindSampleDrawing();
+    return OpenStandInCadWindow(directory, path);
 }
 
 }  // namespace velmora::standins

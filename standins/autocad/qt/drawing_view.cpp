@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <vector>
 
 #include "pick_geometry.h"
 
@@ -23,6 +25,79 @@ const QColor kPointColour(255, 255, 255);
 const QColor kCircleColour(255, 255, 0);
 const QColor kTextColour(0, 255, 0);
 const QColor kHighlight(80, 160, 255);
+const QColor kContextColour(150, 150, 150);
+
+struct Bounds {
+    double minX, minY, maxX, maxY;
+};
+
+// An arc from `from` to `to` whose bulge is the tangent of a quarter of its
+// angle (positive: counter-clockwise), as points after `from`.
+void AppendBulge(std::vector<QPointF>& points, const Vertex& from, const Vertex& to) {
+    const double sweep = 4 * std::atan(from.bulge);
+    const double dx = to.x - from.x, dy = to.y - from.y, chord = std::hypot(dx, dy);
+    if (std::abs(sweep) < 1e-9 || chord == 0) {
+        points.emplace_back(to.x, to.y);
+        return;
+    }
+    // The centre lies on the chord's perpendicular bisector.
+    const double toCentre = chord / (2 * std::tan(sweep / 2));
+    const double cx = (from.x + to.x) / 2 - dy / chord * toCentre;
+    const double cy = (from.y + to.y) / 2 + dx / chord * toCentre;
+    const double radius = std::hypot(from.x - cx, from.y - cy);
+    const double start = std::atan2(from.y - cy, from.x - cx);
+    const int steps = std::clamp(int(std::abs(sweep) / 0.1), 4, 64);
+    for (int i = 1; i <= steps; ++i) {
+        const double angle = start + sweep * i / steps;
+        points.emplace_back(cx + radius * std::cos(angle), cy + radius * std::sin(angle));
+    }
+}
+
+// A polyline's or an arc's outline in drawing units.
+std::vector<QPointF> Outline(const Entity& entity) {
+    std::vector<QPointF> points;
+    if (entity.kind == EntityKind::Arc) {
+        double sweep = std::fmod(entity.endAngle - entity.startAngle, 360.0);
+        if (sweep <= 0) sweep += 360;
+        const int steps = std::clamp(int(sweep / 5), 4, 72);
+        for (int i = 0; i <= steps; ++i) {
+            const double angle = (entity.startAngle + sweep * i / steps) * std::numbers::pi / 180;
+            points.emplace_back(entity.position.x + entity.radius * std::cos(angle),
+                                entity.position.y + entity.radius * std::sin(angle));
+        }
+        return points;
+    }
+    const auto& vertices = entity.vertices;
+    if (vertices.empty()) return points;
+    points.emplace_back(vertices[0].x, vertices[0].y);
+    for (std::size_t i = 0; i + 1 < vertices.size(); ++i)
+        AppendBulge(points, vertices[i], vertices[i + 1]);
+    if (entity.closed && vertices.size() > 2)
+        AppendBulge(points, vertices.back(), vertices.front());
+    return points;
+}
+
+Bounds BoundsOf(const Entity& entity) {
+    if (entity.kind == EntityKind::Line) {
+        return {
+            std::min(entity.position.x, entity.end.x), std::min(entity.position.y, entity.end.y),
+            std::max(entity.position.x, entity.end.x), std::max(entity.position.y, entity.end.y)};
+    }
+    if (entity.kind == EntityKind::Polyline) {
+        Bounds b{entity.position.x, entity.position.y, entity.position.x, entity.position.y};
+        for (const Vertex& v : entity.vertices) {
+            b = {std::min(b.minX, v.x), std::min(b.minY, v.y), std::max(b.maxX, v.x),
+                 std::max(b.maxY, v.y)};
+        }
+        return b;
+    }
+    const Point3 at = entity.kind == EntityKind::Text ? TextAnchor(entity) : entity.position;
+    // A text may reach well beyond its anchor; its height is a fair guess.
+    const double reach = entity.kind == EntityKind::Text
+                             ? entity.height * std::max<std::size_t>(entity.text.size(), 1)
+                             : entity.radius;
+    return {at.x - reach, at.y - reach, at.x + reach, at.y + reach};
+}
 
 }  // namespace
 
@@ -59,11 +134,11 @@ void DrawingView::ZoomExtents() {
     double minX = std::numeric_limits<double>::max(), minY = minX;
     double maxX = std::numeric_limits<double>::lowest(), maxY = maxX;
     for (const auto& [id, entity] : drawing_.entities) {
-        const Point3 at = entity.kind == EntityKind::Text ? TextAnchor(entity) : entity.position;
-        minX = std::min(minX, at.x - entity.radius);
-        maxX = std::max(maxX, at.x + entity.radius);
-        minY = std::min(minY, at.y - entity.radius);
-        maxY = std::max(maxY, at.y + entity.radius);
+        const Bounds b = BoundsOf(entity);
+        minX = std::min(minX, b.minX);
+        maxX = std::max(maxX, b.maxX);
+        minY = std::min(minY, b.minY);
+        maxY = std::max(maxY, b.maxY);
     }
     if (minX > maxX) minX = maxX = minY = maxY = 0;
     centreX_ = (minX + maxX) / 2;
@@ -91,12 +166,20 @@ void DrawingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Only what the view shows is drawn.
+    const QPointF topLeft = ToDrawing({0, 0}), bottomRight = ToDrawing(QPointF(width(), height()));
+    const Bounds shown{topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
     for (const auto& [id, entity] : drawing_.entities) {
+        const Bounds b = BoundsOf(entity);
+        if (b.maxX < shown.minX || b.minX > shown.maxX || b.maxY < shown.minY ||
+            b.minY > shown.maxY)
+            continue;
         const bool lit = highlighted_.count(id) > 0;
         QPen pen(lit                                 ? kHighlight
                  : entity.kind == EntityKind::Point  ? kPointColour
                  : entity.kind == EntityKind::Circle ? kCircleColour
-                                                     : kTextColour);
+                 : entity.kind == EntityKind::Text   ? kTextColour
+                                                     : kContextColour);
         if (lit) pen.setStyle(Qt::DashLine);
         pen.setWidthF(lit ? 2 : 1);
         painter.setPen(pen);
@@ -131,6 +214,17 @@ void DrawingView::paintEvent(QPaintEvent*) {
                 QPainterPath path;
                 path.addText(at, font, text);
                 painter.fillPath(path, pen.color());
+                break;
+            }
+            case EntityKind::Line:
+                painter.drawLine(ToScreen(entity.position.x, entity.position.y),
+                                 ToScreen(entity.end.x, entity.end.y));
+                break;
+            case EntityKind::Arc:
+            case EntityKind::Polyline: {
+                std::vector<QPointF> points = Outline(entity);
+                for (QPointF& point : points) point = ToScreen(point.x(), point.y());
+                painter.drawPolyline(points.data(), int(points.size()));
                 break;
             }
         }

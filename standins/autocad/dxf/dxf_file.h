@@ -1,0 +1,37 @@
+// Opening and saving drawings as ASCII DXF files. Reading keeps the
+// model-space points, circles, texts, lines, arcs and polylines; saving
+// writes them all back as a DXF R12 file, which every CAD program reads.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "drawing.h"
+
+namespace velmora::standins {
+
+struct DxfRead {
+    Drawing drawing;
+    std::string error;                                // empty when the drawing was read
+    std::map<std::string, int, std::less<>> skipped;  // entity types left out, with counts
+};
+
+// Reads a drawing from the text of a DXF file.
+DxfRead ReadDxf(std::string_view content);
+// Reads a drawing from a file; the error names the file and the reason.
+DxfRead LoadDxf(const std::string& path);
+
+struct DxfSave {
+    std::string error;  // empty when saved; names the file and the reason
+    int leftOut = 0;    // entities with coordinates that are not finite numbers
+};
+
+// Writes the drawing to a temporary file beside the target and renames it
+// over the target, so that a failed save leaves the previous file whole.
+DxfSave SaveDxf(const Drawing& drawing, const std::string& path);
+
+// The largest file LoadDxf reads.
+constexpr std::size_t kMaxDxfBytes = 128u << 20;
+
+}  // namespace velmora::standins

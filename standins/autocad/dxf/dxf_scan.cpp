@@ -1,0 +1,303 @@
+#include "dxf_scan.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+namespace velmora::standins {
+
+namespace {
+
+// dxflib reads lines into a buffer of 1024 bytes.
+constexpr std::size_t kMaxValueBytes = 1000;
+// Coordinates beyond this are not drawings but damage.
+constexpr double kMaxMagnitude = 1e15;
+
+struct Group {
+    int code = 0;
+    std::string_view value;
+    long line = 0;  // of the value, 1-based
+};
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    std::string shown(text.substr(0, kShown));
+    if (text.size() > kShown) shown += "…";
+    return "“" + shown + "”";
+}
+
+bool IsReal(int code) {
+    return (code >= 10 && code <= 59) || (code >= 140 && code <= 147) ||
+           (code >= 210 && code <= 239);
+}
+bool IsInteger(int code) { return (code >= 60 && code <= 99) || (code >= 270 && code <= 289); }
+
+bool ValidNumber(int code, std::string_view value) {
+    value = Trim(value);
+    if (IsReal(code)) {
+        double number = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+        return ec == std::errc() && end == value.data() + value.size() && std::isfinite(number) &&
+               std::abs(number) <= kMaxMagnitude;
+    }
+    if (IsInteger(code)) {
+        if (!value.empty() && value.front() == '+') value.remove_prefix(1);
+        long number = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+        return ec == std::errc() && end == value.data() + value.size() && number >= -2147483647 &&
+               number <= 2147483647;
+    }
+    return true;
+}
+
+// The groups kept of each entity type, besides layer, colour and extrusion.
+bool Kept(std::string_view type, int code) {
+    if (code == 8 || code == 62 || code == 210 || code == 220 || code == 230) return true;
+    const bool point = code == 10 || code == 20 || code == 30;
+    if (type == "POINT") return point;
+    if (type == "LINE") return point || code == 11 || code == 21 || code == 31;
+    if (type == "CIRCLE") return point || code == 40;
+    if (type == "ARC") return point || code == 40 || code == 50 || code == 51;
+    if (type == "TEXT")
+        return point || code == 1 || code == 11 || code == 21 || code == 31 || code == 40 ||
+               code == 41 || code == 50 || (code >= 71 && code <= 73);
+    if (type == "LWPOLYLINE")
+        return code == 10 || code == 20 || code == 42 || code == 38 || code == 70;
+    if (type == "POLYLINE") return point || code == 66 || code == 70;
+    if (type == "VERTEX") return point || code == 42 || code == 70;
+    return false;
+}
+
+bool Handled(std::string_view type) {
+    return type == "POINT" || type == "LINE" || type == "CIRCLE" || type == "ARC" ||
+           type == "TEXT" || type == "LWPOLYLINE" || type == "POLYLINE";
+}
+
+class Reader {
+  public:
+    explicit Reader(std::string_view content) : rest_(content) {}
+
+    // The next pair; false at the end of the text, or with `error` set.
+    bool Next(Group& group, std::string& error) {
+        std::string_view codeLine, valueLine;
+        if (!Line(codeLine)) return false;
+        const long codeLineNumber = line_;
+        const std::string_view code = Trim(codeLine);
+        if (code.empty() && rest_.empty()) return false;  // a last empty line
+        const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), group.code);
+        if (code.empty() || ec != std::errc() || end != code.data() + code.size() ||
+            group.code < -5 || group.code > 1071) {
+            error = "第 " + std::to_string(codeLineNumber) + " 行应为组码（整数），却是" +
+                    Shown(codeLine);
+            return false;
+        }
+        if (!Line(valueLine)) {
+            error = "文件不完整：第 " + std::to_string(codeLineNumber) + " 行的组码之后没有值";
+            return false;
+        }
+        group.value = valueLine;
+        if (!group.value.empty() && group.value.back() == '\r') group.value.remove_suffix(1);
+        group.line = line_;
+        return true;
+    }
+
+  private:
+    bool Line(std::string_view& line) {
+        if (rest_.empty()) return false;
+        const std::size_t end = rest_.find('\n');
+        line = rest_.substr(0, end);
+        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+        ++line_;
+        return true;
+    }
+
+    std::string_view rest_;
+    long line_ = 0;
+};
+
+class Scanner {
+  public:
+    explicit Scanner(std::string_view content) : reader_(content) {}
+
+    DxfScan Run() {
+        out_.entities = "0\nSECTION\n2\nENTITIES\n";
+        bool ended = false;
+        Group group;
+        while (!failed() && reader_.Next(group, out_.error)) {
+            if (group.code != 0) continue;  // stray groups between sections
+            const std::string_view value = Trim(group.value);
+            if (value == "EOF") {
+                ended = true;
+                break;
+            }
+            if (value == "SECTION") Section();
+        }
+        if (!failed() && !ended) {
+            out_.error = "文件不完整：缺少文件结束标记 EOF";
+        }
+        if (failed()) {
+            out_.entities.clear();
+            out_.skipped.clear();
+            return std::move(out_);
+        }
+        out_.entities += "0\nENDSEC\n0\nEOF\n";
+        return std::move(out_);
+    }
+
+  private:
+    bool failed() const { return !out_.error.empty(); }
+
+    // A section, from its name to its ENDSEC.
+    void Section() {
+        Group group;
+        if (!reader_.Next(group, out_.error)) {
+            if (!failed()) out_.error = "文件不完整：节（SECTION）之后文件结束";
+            return;
+        }
+        const std::string name(Trim(group.value));
+        if (group.code != 2) {
+            out_.error = "第 " + std::to_string(group.line) + " 行：节（SECTION）缺少名称";
+            return;
+        }
+        std::vector<Group> entity;
+        std::string variable;
+        while (reader_.Next(group, out_.error)) {
+            if (name == "HEADER") {
+                if (group.code == 9) variable = Trim(group.value);
+                if (variable == "$ACADVER" && group.code == 1) out_.version = Trim(group.value);
+                if (variable == "$DWGCODEPAGE" && group.code == 3)
+                    out_.codePage = Trim(group.value);
+            }
+            if (group.code == 0) {
+                if (name == "ENTITIES") Entity(entity);
+                if (failed()) return;
+                entity.clear();
+                const std::string_view value = Trim(group.value);
+                if (value == "ENDSEC") {
+                    EndPolyline();
+                    return;
+                }
+                if (value == "EOF" || value == "SECTION") {
+                    out_.error = "第 " + std::to_string(group.line) + " 行：节 " + name +
+                                 " 没有以 ENDSEC 结束";
+                    return;
+                }
+            }
+            if (name == "ENTITIES") entity.push_back(group);
+        }
+        if (!failed()) out_.error = "文件不完整：节 " + name + " 没有结束（缺少 ENDSEC 和 EOF）";
+    }
+
+    void Skip(std::string type) { ++out_.skipped[std::move(type)]; }
+
+    void EndPolyline() {
+        if (polyline_ == Polyline::Kept) out_.entities += "0\nSEQEND\n";
+        polyline_ = Polyline::None;
+    }
+
+    void Entity(const std::vector<Group>& groups) {
+        if (groups.empty()) return;
+        const std::string type(Trim(groups.front().value));
+        bool paperSpace = false;
+        int flags = 0;
+        for (const Group& group : groups) {
+            if (group.code == 67) paperSpace = Trim(group.value) == "1";
+            if (group.code == 70) {
+                const std::string_view value = Trim(group.value);
+                std::from_chars(value.data(), value.data() + value.size(), flags);
+            }
+        }
+        if (type == "VERTEX" && polyline_ != Polyline::None) {
+            if (polyline_ == Polyline::Kept) Emit(type, groups);
+            return;
+        }
+        if (type == "SEQEND" && polyline_ != Polyline::None) {
+            EndPolyline();
+            return;
+        }
+        EndPolyline();
+        if (type == "VERTEX" || type == "SEQEND") return;  // outside a polyline: nothing to keep
+        if (paperSpace || !Handled(type)) {
+            Skip(paperSpace ? type + "（图纸空间）" : type);
+            if (type == "POLYLINE") polyline_ = Polyline::Skipped;
+            return;
+        }
+        if (type == "POLYLINE") {
+            // Polygon meshes and polyface meshes are not outlines.
+            if (flags & (16 | 64)) {
+                Skip("POLYLINE（网格）");
+                polyline_ = Polyline::Skipped;
+                return;
+            }
+            polyline_ = Polyline::Kept;
+        }
+        Emit(type, groups);
+    }
+
+    void Emit(const std::string& type, const std::vector<Group>& groups) {
+        std::string text = "0\n" + type + "\n";
+        std::string vertices;
+        int vertexCount = 0;
+        for (std::size_t i = 1; i < groups.size(); ++i) {
+            const Group& group = groups[i];
+            if (!Kept(type, group.code)) continue;
+            if (group.value.size() > kMaxValueBytes) {
+                out_.error = "第 " + std::to_string(group.line) + " 行过长（超过 " +
+                             std::to_string(kMaxValueBytes) + " 个字符）";
+                return;
+            }
+            if (!ValidNumber(group.code, group.value)) {
+                out_.error = "第 " + std::to_string(group.line) + " 行：" + Shown(group.value) +
+                             " 不是有效的数值";
+                return;
+            }
+            const std::string pair =
+                std::to_string(group.code) + "\n" +
+                std::string(group.code == 1 || group.code == 8 ? group.value : Trim(group.value)) +
+                "\n";
+            if (type == "LWPOLYLINE" &&
+                (group.code == 10 || group.code == 20 || group.code == 42)) {
+                // Vertex groups count only from a vertex's X on; the count
+                // dxflib sizes its table by is the number of X groups.
+                if (group.code == 10) ++vertexCount;
+                if (vertexCount > 0) vertices += pair;
+                continue;
+            }
+            text += pair;
+        }
+        if (type == "LWPOLYLINE") text += "90\n" + std::to_string(vertexCount) + "\n" + vertices;
+        out_.entities += text;
+    }
+
+    enum class Polyline { None, Kept, Skipped };
+
+    Reader reader_;
+    DxfScan out_;
+    Polyline polyline_ = Polyline::None;
+};
+
+}  // namespace
+
+DxfScan ScanDxf(std::string_view content) {
+    if (content.starts_with("AutoCAD Binary DXF")) {
+        DxfScan scan;
+        scan.error = "这是二进制 DXF 文件，只能读取文本（ASCII）DXF";
+        return scan;
+    }
+    if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+    if (Trim(content).empty()) {
+        DxfScan scan;
+        scan.error = "文件是空的";
+        return scan;
+    }
+    return Scanner(content).Run();
+}
+
+}  // namespace velmora::standins

@@ -1,0 +1,25 @@
+// The first reading of a DXF file: checks that it is a well-formed ASCII
+// DXF (pairs of group code and value, sections closed, the end marker
+// present) and keeps the model-space entities this workspace handles, with
+// only the groups it uses, for dxflib to read. Everything dxflib is handed
+// has been checked here: numbers are numbers, lines are short, a
+// lightweight polyline's vertex count is the number of vertices it holds.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace velmora::standins {
+
+struct DxfScan {
+    std::string error;     // why the file cannot be read; empty when it can
+    std::string entities;  // an ASCII DXF holding only the kept entities
+    std::string version;   // $ACADVER, e.g. "AC1009"
+    std::string codePage;  // $DWGCODEPAGE
+    std::map<std::string, int, std::less<>> skipped;  // entity type → how many were left out
+};
+
+DxfScan ScanDxf(std::string_view content);
+
+}  // namespace velmora::standins

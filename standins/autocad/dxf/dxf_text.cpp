@@ -1,0 +1,115 @@
+#include "dxf_text.h"
+
+#include <cstdint>
+
+namespace velmora::standins {
+
+namespace {
+
+void AppendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The code of \U+XXXX at `at`, or -1.
+long Escape(std::string_view text, std::size_t at) {
+    if (at + 7 > text.size() || text.substr(at, 3) != "\\U+") return -1;
+    long code = 0;
+    for (std::size_t i = at + 3; i < at + 7; ++i) {
+        const int digit = HexDigit(text[i]);
+        if (digit < 0) return -1;
+        code = code * 16 + digit;
+    }
+    return code;
+}
+
+// The length of the valid UTF-8 sequence at `at` and its code, or 0.
+std::size_t Utf8At(std::string_view text, std::size_t at, std::uint32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (lead >= 0xF5) length = 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+void AppendEscape(std::string& out, std::uint32_t unit) {
+    static const char kHex[] = "0123456789ABCDEF";
+    out += "\\U+";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
+}
+
+}  // namespace
+
+std::string DecodeDxfText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        long code = Escape(text, i);
+        if (code < 0) {
+            out += text[i++];
+            continue;
+        }
+        i += 7;
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            const long low = Escape(text, i);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 7;
+            }
+        }
+        AppendUtf8(out, (code >= 0xD800 && code <= 0xDFFF) ? 0xFFFD : std::uint32_t(code));
+    }
+    return out;
+}
+
+std::string EncodeDxfText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint32_t code = 0;
+        const std::size_t length =
+            static_cast<unsigned char>(text[i]) < 0x80 ? 0 : Utf8At(text, i, code);
+        if (length == 0) {
+            out += text[i++];
+            continue;
+        }
+        if (code >= 0x10000) {
+            AppendEscape(out, 0xD800 + ((code - 0x10000) >> 10));
+            AppendEscape(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            AppendEscape(out, code);
+        }
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace velmora::standins
