@@ -2,7 +2,7 @@
 # Shows Velmora.exe under wine on a virtual X display and saves a picture of
 # it, with 宋体/SimSun replaced by WenQuanYi Zen Hei as the fonts a Chinese
 # Windows has. The prefix (with the X driver) is kept beside the picture.
-# Usage: screenshot.sh <Velmora.exe> <picture.png>
+# Usage: [VELMORA_SCREENSHOT_DPI=144] screenshot.sh <Velmora.exe> <picture.png>
 set -euo pipefail
 exe="$(realpath "$1")"
 out="$(realpath -m "$2")"
@@ -26,9 +26,14 @@ if [ ! -f "$WINEPREFIX/.velmora-fonts" ]; then
   touch "$WINEPREFIX/.velmora-fonts"
 fi
 
+# The screen's DPI: 96 unless VELMORA_SCREENSHOT_DPI says otherwise.
+timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+  /d "${VELMORA_SCREENSHOT_DPI:-96}" /f >/dev/null 2> >(quiet)
+timeout 60 wineserver -w || true
+
 # A desktop window of wine's own draws the title bar without a window manager.
-xvfb-run -a -s "-screen 0 640x480x24" bash -c '
-  wine explorer /desktop=velmora,480x360 "$0" 2>/dev/null &
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  wine explorer /desktop=velmora,640x480 "$0" 2>/dev/null &
   sleep "${VELMORA_SCREENSHOT_WAIT:-8}"
   import -window root "$1"
   wineserver -k 2>/dev/null || true

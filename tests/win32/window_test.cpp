@@ -157,6 +157,10 @@ TEST(Win32Window, RendersEveryControlOfTheTable) {
         EXPECT_EQ(WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}),
                   button);
     }
+    // Where "用户坐标" reaches into "世界坐标", the later button is hit.
+    RECT world;
+    GetWindowRect(w("Option2", 2), &world);
+    EXPECT_EQ(WindowFromPoint({world.left + 4, world.top + 8}), w("Option2", 2));
     RECT circle;
     GetWindowRect(w("Option2", 0), &circle);
     SetCursorPos((circle.left + circle.right) / 2, (circle.top + circle.bottom) / 2);
@@ -271,6 +275,7 @@ TEST(Win32Window, TabOrderAndOptionGroups) {
     w.view->PreTranslate(down);
     Pump();
     EXPECT_EQ(GetFocus(), w("Option2", 2));
+    EXPECT_TRUE(IsSelected(w.model.State().controls, "Option2", 2));
     EXPECT_TRUE(windowShowsModel());
     // Enter presses the focused command button: "取消" unloads.
     SetFocus(w("Command2"));

@@ -78,16 +78,21 @@ bool StacksAbove(int inner, int outer) {
            a.top + a.height <= b.top + b.height;
 }
 
-bool StartsOptionGroup(int position) {
-    const ControlSpec& spec = kControls.at(position);
-    if (spec.kind != ControlKind::OptionButton) return false;
-    for (int i = 0; i < position; ++i) {
+int NextInOptionGroup(int position, bool backwards) {
+    if (position < 0 || position >= kControlCount) return -1;
+    const ControlSpec& spec = kControls[position];
+    if (spec.kind != ControlKind::OptionButton) return -1;
+    std::vector<int> group;
+    for (int i = 0; i < kControlCount; ++i) {
         if (kControls[i].kind == ControlKind::OptionButton &&
             kControls[i].container == spec.container) {
-            return false;
+            group.push_back(i);
         }
     }
-    return true;
+    const int count = static_cast<int>(group.size());
+    const int at =
+        static_cast<int>(std::find(group.begin(), group.end(), position) - group.begin());
+    return group[(at + (backwards ? count - 1 : 1)) % count];
 }
 
 }  // namespace velmora

@@ -41,7 +41,9 @@ int NextTabStop(const ControlValues& values, int current, bool backwards);
 // so must stack above it to get the mouse over its own controls.
 bool StacksAbove(int inner, int outer);
 
-// The first option button of each container starts a keyboard group.
-bool StartsOptionGroup(int position);
+// The option button the arrow keys move to from option button `position`:
+// the next (or previous) one of its own container, in table order, wrapping
+// round. -1 for anything else.
+int NextInOptionGroup(int position, bool backwards);
 
 }  // namespace velmora

@@ -26,20 +26,18 @@ struct ControlClass {
 };
 
 ControlClass ClassFor(int position) {
-    const ControlSpec& spec = kControls[position];
-    const DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (spec.kind) {
+    // Siblings may overlap ("用户坐标" reaches into "世界坐标"): each control
+    // draws only where no sibling above it lies.
+    const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    switch (kControls[position].kind) {
         case ControlKind::Frame:
             // A frame is the parent of its controls; the keyboard walks into it.
-            return {L"BUTTON", child | BS_GROUPBOX | WS_GROUP | WS_CLIPSIBLINGS,
+            return {L"BUTTON", child | BS_GROUPBOX | WS_GROUP | WS_CLIPCHILDREN,
                     WS_EX_CONTROLPARENT};
         case ControlKind::OptionButton:
-            // The first button of a container starts its group, so arrows
-            // and automatic clearing stay among the buttons of one frame.
-            return {L"BUTTON",
-                    child | BS_AUTORADIOBUTTON | WS_TABSTOP |
-                        (StartsOptionGroup(position) ? WS_GROUP : 0),
-                    0};
+            // Checked from the window's state only: groups go by container,
+            // which the toolkit's own automatic grouping does not know.
+            return {L"BUTTON", child | BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0};
         case ControlKind::Label:
             return {L"STATIC", child | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0};
         case ControlKind::TextBox:
@@ -158,8 +156,15 @@ void Win32MainWindow::CreateControls(HINSTANCE instance) {
                               reinterpret_cast<DWORD_PTR>(this));
         }
     }
-    // A frame lying inside a sibling frame's rectangle stacks above it, or
-    // the outer frame would be hit over the inner one's controls.
+    // Where siblings overlap, the later in the table lies above, draws and
+    // takes the mouse. A frame lying inside a sibling frame's rectangle
+    // stacks above it all the same, or the outer frame would be hit over
+    // the inner one's controls.
+    for (HWND control : controls_) {
+        if (control) {
+            SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
     for (int outer = 0; outer < kControlCount; ++outer) {
         for (int inner = 0; inner < kControlCount; ++inner) {
             if (StacksAbove(inner, outer) && controls_[inner]) {
@@ -214,6 +219,20 @@ bool Win32MainWindow::PreTranslate(MSG& message) {
             }
         }
         return true;
+    }
+    if (message.message == WM_KEYDOWN &&
+        (message.wParam == VK_LEFT || message.wParam == VK_UP || message.wParam == VK_RIGHT ||
+         message.wParam == VK_DOWN)) {
+        // Arrows move to the next option button of the same frame and
+        // select it.
+        const int next = NextInOptionGroup(PositionOf(GetFocus()),
+                                           message.wParam == VK_LEFT || message.wParam == VK_UP);
+        if (next >= 0) {
+            SetFocus(controls_[next]);
+            model_.OptionSelected(next);
+            SyncOptions();
+            return true;
+        }
     }
     return IsDialogMessageW(window_, &message) != FALSE;
 }
@@ -295,8 +314,7 @@ void Win32MainWindow::OnCommand(int position, int code) {
             if (code == BN_CLICKED) RunButton(spec.name);
             break;
         case ControlKind::OptionButton:
-            if (code == BN_CLICKED &&
-                SendMessageW(controls_[position], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            if (code == BN_CLICKED) {
                 model_.OptionSelected(position);
                 SyncOptions();
             }
