@@ -222,7 +222,6 @@ void StandInCadWindow::closeEvent(QCloseEvent* event) {
 }
 
 void StandInCadWindow::SetModified(bool modified) {
-    if (modified == modified_) return;
     modified_ = modified;
     UpdateTitle();
 }

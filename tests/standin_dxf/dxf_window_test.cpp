@@ -1,0 +1,134 @@
+// The drawing window with files: the title names the file and marks
+// unsaved labels, closing asks about them, an unreadable file changes
+// nothing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <fstream>
+
+#include "automation/failure.h"
+#include "dxf_file.h"
+#include "dxf_support.h"
+#include "standins/autocad/qt/cad_window.h"
+
+namespace velmora::testing {
+namespace {
+
+using standins::SaveAnswer;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "velmora_standin_dxf_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Answers the window's questions from a script and records them.
+struct Answers {
+    std::vector<SaveAnswer> save;
+    QString savePath;
+    std::vector<QString> asked, errors;
+
+    standins::CadWindowPrompts Prompts() {
+        standins::CadWindowPrompts prompts;
+        prompts.askSave = [this](const QString& file, bool canCancel) {
+            asked.push_back(file + (canCancel ? "" : " (no cancel)"));
+            if (save.empty()) return SaveAnswer::Cancel;
+            const SaveAnswer answer = save.front();
+            save.erase(save.begin());
+            return answer;
+        };
+        prompts.askOpenPath = [] { return QString(); };
+        prompts.askSavePath = [this](const QString&) { return savePath; };
+        prompts.showError = [this](const QString& text) { errors.push_back(text); };
+        return prompts;
+    }
+};
+
+void AddLabel(const Object& app) {
+    const Object space = GetObject(GetObject(app, "ActiveDocument"), "ModelSpace");
+    Call(space, "AddText", {"7", DoubleArray{1, 2, 0}, 2.5});
+}
+
+TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
+    App();
+    const auto folder = ScratchFolder("window");
+    const QString path = QString::fromStdString((folder / "piles.dxf").string());
+    std::filesystem::copy_file(kSampleDxf, path.toStdString());
+    Answers answers;
+    LocalDirectory directory;
+    QPointer<standins::StandInCadWindow> window =
+        standins::OpenStandInCadWindow(directory, path, answers.Prompts());
+    const Object app = directory.FindRunning("AutoCAD.Application");
+    ASSERT_TRUE(answers.errors.empty()) << answers.errors[0].toStdString();
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]");
+    const auto entities = window->host()->drawing.entities.size();
+
+    AddLabel(app);
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]*");
+
+    // Cancel: the window stays open and AutoCAD keeps running.
+    answers.save = {SaveAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NO_THROW(directory.FindRunning("AutoCAD.Application"));
+
+    // An unreadable file: the error names it, the drawing stays.
+    std::ofstream(folder / "broken.dxf") << "  0\nSECTION\n  2\nENTITIES\n  0\nPOINT\n";
+    EXPECT_FALSE(window->OpenFile(QString::fromStdString((folder / "broken.dxf").string())));
+    ASSERT_EQ(answers.errors.size(), 1u);
+    EXPECT_TRUE(answers.errors[0].contains("broken.dxf")) << answers.errors[0].toStdString();
+    EXPECT_EQ(window->host()->drawing.entities.size(), entities + 1);
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]*");
+
+    // Save: the label is in the file, then the window closes.
+    answers.save = {SaveAnswer::Save};
+    EXPECT_TRUE(window->close());
+    EXPECT_THROW(directory.FindRunning("AutoCAD.Application"), Failure);
+    EXPECT_EQ(answers.asked, (std::vector<QString>{"piles.dxf", "piles.dxf"}));
+    const standins::DxfRead saved = standins::LoadDxf(path.toStdString());
+    ASSERT_EQ(saved.error, "");
+    EXPECT_EQ(saved.drawing.entities.size(), entities + 1);
+    EXPECT_EQ(std::prev(saved.drawing.entities.end())->second.text, "7");
+    delete window;
+}
+
+TEST(DxfWindow, UntitledDrawingsAndTheProgramsEndAskWhereToSave) {
+    App();
+    const auto folder = ScratchFolder("untitled");
+    Answers answers;
+    LocalDirectory directory;
+    QPointer<standins::StandInCadWindow> window =
+        standins::OpenStandInCadWindow(directory, QString(), answers.Prompts());
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [Drawing1.dwg]");
+    AddLabel(directory.FindRunning("AutoCAD.Application"));
+
+    // The program ends: no cancelling. A save whose path is refused asks
+    // again; then Save As writes where the user says.
+    answers.save = {SaveAnswer::Save, SaveAnswer::Save};
+    int pathsAsked = 0;
+    window->Prompts().askSavePath = [&](const QString&) {
+        return ++pathsAsked == 1 ? QString()
+                                 : QString::fromStdString((folder / "new.dxf").string());
+    };
+    window->SaveBeforeQuit();
+    EXPECT_EQ(answers.asked,
+              (std::vector<QString>{"Drawing1.dwg (no cancel)", "Drawing1.dwg (no cancel)"}));
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [new.dxf]");
+    EXPECT_TRUE(std::filesystem::exists(folder / "new.dxf"));
+
+    // Discard: closes without writing.
+    AddLabel(directory.FindRunning("AutoCAD.Application"));
+    answers.save = {SaveAnswer::Discard};
+    const auto size = std::filesystem::file_size(folder / "new.dxf");
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(std::filesystem::file_size(folder / "new.dxf"), size);
+    delete window;
+}
+
+}  // namespace
+}  // namespace velmora::testing
