@@ -1,9 +1,9 @@
 #include "drawing_view.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -26,6 +26,14 @@ const QColor kCircleColour(255, 255, 0);
 const QColor kTextColour(0, 255, 0);
 const QColor kHighlight(80, 160, 255);
 const QColor kContextColour(150, 150, 150);
+
+constexpr int kStampHalf = 5;
+
+void DrawPointSymbol(QPainter& painter, QPointF at) {
+    painter.drawLine(at + QPointF(-4, 0), at + QPointF(4, 0));
+    painter.drawLine(at + QPointF(0, -4), at + QPointF(0, 4));
+    painter.drawEllipse(at, 3.0, 3.0);
+}
 
 struct Bounds {
     double minX, minY, maxX, maxY;
@@ -166,6 +174,20 @@ void DrawingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A text's height is the height of its capitals.
+    QFont textFont = painter.font();
+    textFont.setPixelSize(100);
+    const double capRatio = std::max(QFontMetricsF(textFont).capHeight() / 100, 0.3);
+    QFontMetricsF textMetrics(textFont);
+    QColor penColour;
+    bool penLit = false, antialiased = true;
+    QImage pointStamp(2 * kStampHalf + 1, 2 * kStampHalf + 1, QImage::Format_ARGB32_Premultiplied);
+    pointStamp.fill(Qt::transparent);
+    {
+        QPainter stamp(&pointStamp);
+        stamp.setPen(kPointColour);
+        DrawPointSymbol(stamp, QPointF(kStampHalf, kStampHalf));
+    }
     // Only what the view shows is drawn.
     const QPointF topLeft = ToDrawing({0, 0}), bottomRight = ToDrawing(QPointF(width(), height()));
     const Bounds shown{topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
@@ -174,22 +196,38 @@ void DrawingView::paintEvent(QPaintEvent*) {
         if (b.maxX < shown.minX || b.minX > shown.maxX || b.maxY < shown.minY ||
             b.minY > shown.maxY)
             continue;
-        const bool lit = highlighted_.count(id) > 0;
-        QPen pen(lit                                 ? kHighlight
-                 : entity.kind == EntityKind::Point  ? kPointColour
-                 : entity.kind == EntityKind::Circle ? kCircleColour
-                 : entity.kind == EntityKind::Text   ? kTextColour
-                                                     : kContextColour);
-        if (lit) pen.setStyle(Qt::DashLine);
-        pen.setWidthF(lit ? 2 : 1);
-        painter.setPen(pen);
+        const bool lit = !highlighted_.empty() && highlighted_.count(id) > 0;
+        const QColor& colour = lit                                 ? kHighlight
+                               : entity.kind == EntityKind::Point  ? kPointColour
+                               : entity.kind == EntityKind::Circle ? kCircleColour
+                               : entity.kind == EntityKind::Text   ? kTextColour
+                                                                   : kContextColour;
+        // Pens and render hints change only when they must: most entities
+        // share them, and a change costs more than a small shape.
+        if (colour != penColour || lit != penLit) {
+            QPen pen(colour);
+            if (lit) pen.setStyle(Qt::DashLine);
+            pen.setWidthF(lit ? 2 : 1);
+            painter.setPen(pen);
+            penColour = colour;
+            penLit = lit;
+        }
+        const bool smooth = entity.kind == EntityKind::Circle ? entity.radius * scale_ >= 3
+                                                              : entity.kind != EntityKind::Point;
+        if (smooth != antialiased) {
+            painter.setRenderHint(QPainter::Antialiasing, smooth);
+            antialiased = smooth;
+        }
         switch (entity.kind) {
             case EntityKind::Point: {
-                // Point style "cross in a circle", a fixed size on screen.
+                // Point style "cross in a circle", a fixed size on screen:
+                // stamped from one image unless highlighted.
                 const QPointF at = ToScreen(entity.position.x, entity.position.y);
-                painter.drawLine(at + QPointF(-4, 0), at + QPointF(4, 0));
-                painter.drawLine(at + QPointF(0, -4), at + QPointF(0, 4));
-                painter.drawEllipse(at, 3.0, 3.0);
+                if (!lit) {
+                    painter.drawImage(at - QPointF(kStampHalf, kStampHalf), pointStamp);
+                    break;
+                }
+                DrawPointSymbol(painter, at);
                 break;
             }
             case EntityKind::Circle: {
@@ -200,20 +238,27 @@ void DrawingView::paintEvent(QPaintEvent*) {
             case EntityKind::Text: {
                 const double pixels = entity.height * scale_;
                 if (pixels < 2) break;
-                // A text's height is the height of its capitals.
-                QFont font = painter.font();
-                font.setPixelSize(100);
-                const double capRatio = std::max(QFontMetricsF(font).capHeight() / 100, 0.3);
-                font.setPixelSize(std::max(1, int(std::lround(pixels / capRatio))));
-                const QFontMetricsF metrics(font);
+                const int pixelSize = std::max(1, int(std::lround(pixels / capRatio)));
+                if (pixelSize != textFont.pixelSize()) {
+                    textFont.setPixelSize(pixelSize);
+                    painter.setFont(textFont);
+                    textMetrics = QFontMetricsF(textFont);
+                }
                 const QString text = QString::fromStdString(entity.text);
                 const Point3 anchor = TextAnchor(entity);
-                QPointF at = ToScreen(anchor.x, anchor.y);
-                // Centred alignment: the anchor is the middle of the baseline.
-                if (entity.alignment == 1) at.rx() -= metrics.horizontalAdvance(text) / 2;
-                QPainterPath path;
-                path.addText(at, font, text);
-                painter.fillPath(path, pen.color());
+                // Centred alignments stand on the middle of the text, right
+                // ones on its end.
+                static constexpr int kHorizontal[] = {0, 1, 2, 0, 1, 0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
+                const int horizontal = entity.alignment >= 0 && entity.alignment < 15
+                                           ? kHorizontal[entity.alignment]
+                                           : 0;
+                const double shift =
+                    horizontal == 0 ? 0 : textMetrics.horizontalAdvance(text) * horizontal / 2;
+                painter.save();
+                painter.translate(ToScreen(anchor.x, anchor.y));
+                if (entity.rotation != 0) painter.rotate(-entity.rotation * 180 / std::numbers::pi);
+                painter.drawText(QPointF(-shift, 0), text);
+                painter.restore();
                 break;
             }
             case EntityKind::Line:
@@ -306,11 +351,13 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void DrawingView::wheelEvent(QWheelEvent* event) {
-    const QPointF cursor = event->position();
-    const QPointF before = ToDrawing(cursor);
-    scale_ *= std::pow(1.2, event->angleDelta().y() / 120.0);
-    scale_ = std::clamp(scale_, 1e-6, 1e6);
-    const QPointF after = ToDrawing(cursor);
+    ZoomBy(std::pow(1.2, event->angleDelta().y() / 120.0), event->position());
+}
+
+void DrawingView::ZoomBy(double factor, QPointF about) {
+    const QPointF before = ToDrawing(about);
+    scale_ = std::clamp(scale_ * factor, 1e-6, 1e6);
+    const QPointF after = ToDrawing(about);
     centreX_ += before.x() - after.x();
     centreY_ += before.y() - after.y();
     update();

@@ -29,6 +29,9 @@ class DrawingView : public QWidget {
     const std::vector<EntityId>& Picked() const { return picked_; }
 
     void ZoomExtents();
+    // Zooms in (factor above 1) or out, keeping the drawing point under
+    // `about` where it is.
+    void ZoomBy(double factor, QPointF about);
     // Where a drawing point shows in the view.
     QPointF ToScreen(double x, double y) const;
 
