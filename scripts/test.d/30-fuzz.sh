@@ -6,14 +6,14 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 cd "$root"
-seconds="${FUZZ_SECONDS:-12}"
+seconds="${FUZZ_SECONDS:-10}"
 build="$root/build/fuzz"
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-targets=(leading_number coordinate_text cell_address variant utf16)
+targets=(leading_number coordinate_text cell_address variant utf16 number_command)
 failed=0
 total=0
 for target in "${targets[@]}"; do
