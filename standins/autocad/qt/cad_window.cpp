@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -34,13 +35,17 @@ QString FromUtf8(const std::string& text) {
 CadWindowPrompts WithDialogs(CadWindowPrompts prompts, QWidget* parent) {
     if (!prompts.askSave) {
         prompts.askSave = [parent](const QString& fileName, bool canCancel) {
-            auto buttons = QMessageBox::Save | QMessageBox::Discard;
-            if (canCancel) buttons |= QMessageBox::Cancel;
-            const auto answer = QMessageBox::question(
-                parent, QStringLiteral("AutoCAD"),
-                QStringLiteral("是否将改动保存到 %1？").arg(fileName), buttons, QMessageBox::Save);
-            return answer == QMessageBox::Save      ? SaveAnswer::Save
-                   : answer == QMessageBox::Discard ? SaveAnswer::Discard
+            QMessageBox box(QMessageBox::Question, QStringLiteral("AutoCAD"),
+                            QStringLiteral("是否将改动保存到 %1？").arg(fileName),
+                            QMessageBox::NoButton, parent);
+            QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+            QPushButton* discard =
+                box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+            if (canCancel) box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            box.setDefaultButton(save);
+            box.exec();
+            return box.clickedButton() == save      ? SaveAnswer::Save
+                   : box.clickedButton() == discard ? SaveAnswer::Discard
                                                     : SaveAnswer::Cancel;
         };
     }
@@ -186,7 +191,8 @@ bool StandInCadWindow::SaveTo(const QString& path) {
 }
 
 void StandInCadWindow::SaveBeforeQuit() {
-    if (modified_) Settle(false);
+    // Once the window has closed, the user has already answered.
+    if (!host_->closed) Settle(false);
 }
 
 bool StandInCadWindow::Settle(bool canCancel) {
@@ -219,6 +225,13 @@ void StandInCadWindow::closeEvent(QCloseEvent* event) {
     if (view_->Picking()) view_->EndPick(false);
     CloseCad(*host_);
     event->accept();
+    // The program's window went first (a save question kept this one
+    // open): with nothing left on screen, the program ends.
+    bool othersShown = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != this && widget->isVisible() && widget->isWindow()) othersShown = true;
+    }
+    if (!othersShown) QCoreApplication::quit();
 }
 
 void StandInCadWindow::SetModified(bool modified) {

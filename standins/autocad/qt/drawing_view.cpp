@@ -153,7 +153,8 @@ void DrawingView::ZoomExtents() {
     centreY_ = (minY + maxY) / 2;
     const double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
     scale_ = 0.9 * std::min(width() / spanX, height() / spanY);
-    fitted_ = true;
+    // Before the view is shown its size is not yet its own: fit again then.
+    fitted_ = isVisible();
     update();
 }
 
