@@ -13,7 +13,7 @@ cmake --build "$build" -j "$(nproc)"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-targets=(leading_number coordinate_text cell_address variant utf16 number_command)
+targets=(leading_number coordinate_text cell_address variant utf16 number_command dxf_reader)
 failed=0
 total=0
 for target in "${targets[@]}"; do

@@ -1,0 +1,45 @@
+// Reading drawing files: any bytes at all, as the content of a DXF file.
+// - Reading never crashes, hangs or runs out of memory; it either fails
+//   with a reason or gives a drawing.
+// - A file without its end marker is refused.
+// - Every entity read has finite coordinates.
+// - Texts without escapes come back unchanged through the escape writer.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dxf_file.h"
+#include "dxf_text.h"
+#include "fuzz_check.h"
+
+namespace {
+
+using namespace velmora::standins;
+
+bool Finite(const Point3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view content(reinterpret_cast<const char*>(data), size);
+    const DxfRead read = ReadDxf(content);
+    if (content.find("EOF") == std::string_view::npos) FUZZ_CHECK(!read.error.empty());
+    if (!read.error.empty()) FUZZ_CHECK(read.drawing.entities.empty());
+    for (const auto& [id, entity] : read.drawing.entities) {
+        FUZZ_CHECK(Finite(entity.position));
+        FUZZ_CHECK(Finite(entity.end));
+        FUZZ_CHECK(Finite(entity.alignmentPoint));
+        FUZZ_CHECK(std::isfinite(entity.radius) && std::isfinite(entity.height));
+        for (const Vertex& v : entity.vertices) {
+            FUZZ_CHECK(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.bulge));
+        }
+    }
+    if (content.find("\\U+") == std::string_view::npos) {
+        FUZZ_CHECK(DecodeDxfText(EncodeDxfText(content)) == content);
+    }
+    return 0;
+}
