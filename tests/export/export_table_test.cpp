@@ -43,12 +43,6 @@ struct Harness {
     }
 };
 
-standins::StandInExcelOptions Unavailable() {
-    standins::StandInExcelOptions options;
-    options.unavailable = true;
-    return options;
-}
-
 standins::StandInExcelOptions FailingMember(std::string member) {
     standins::StandInExcelOptions options;
     options.failures.failMember = std::move(member);
@@ -138,13 +132,6 @@ TEST(ExportTable, SixteenBitLimitSkipsOnlyTheStepsThatOverflow) {
 }
 
 TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
-    {  // Excel not installed: one message, nothing created.
-        Harness h(Unavailable());
-        h.AddPile("1", "2", "A");
-        ExportCoordinateTable(h.state, h.services);
-        EXPECT_EQ(h.messages, (std::vector<std::string>{std::string(kNoExcelMessage)}));
-        EXPECT_TRUE(h.excel->created.empty());
-    }
     {  // The worksheet cannot be had: message, the application and workbook stay.
         Harness h(FailingMember("Worksheets"));
         h.AddPile("1", "2", "A");
