@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -132,34 +131,6 @@ TEST_F(QtWindow, RendersEveryControlOfTheTable) {
         }
     }
     EXPECT_EQ(Box(0)->font(), view->font());
-}
-
-TEST_F(QtWindow, CaptionsFitTheirControls) {
-    for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
-        QWidget* widget = view->Control(i);
-        SCOPED_TRACE(ControlName(spec).toStdString());
-        const QFontMetrics metrics(widget->font());
-        const int text = metrics.horizontalAdvance(Q(spec.caption));
-        switch (spec.kind) {
-            case ControlKind::OptionButton:
-                EXPECT_LE(widget->sizeHint().width(), widget->width());
-                break;
-            case ControlKind::Label:
-                EXPECT_LE(text, widget->width());
-                break;
-            case ControlKind::CommandButton:
-                EXPECT_LE(text + 2 * widget->style()->pixelMetric(QStyle::PM_ButtonMargin),
-                          widget->width());
-                break;
-            case ControlKind::Frame:
-                EXPECT_LE(text + metrics.averageCharWidth() * 2, widget->width());
-                break;
-            case ControlKind::TextBox:
-                break;
-        }
-        EXPECT_LE(metrics.height(), widget->height());
-    }
 }
 
 TEST_F(QtWindow, TabMovesThroughControlsByTabIndex) {
