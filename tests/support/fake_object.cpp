@@ -7,19 +7,8 @@ namespace velmora::testing {
 
 namespace {
 
-const char* AccessName(Access access) {
-    switch (access) {
-        case Access::Get:
-            return "Get";
-        case Access::Put:
-            return "Put";
-        case Access::Call:
-            return "Call";
-        case Access::Enumerate:
-            return "Enumerate";
-    }
-    return "?";
-}
+// Indexed by Access.
+const char* const kAccessNames[] = {"Get", "Put", "Call", "Enumerate"};
 
 template <class Map>
 auto Find(Map& map, std::string_view member) {
@@ -32,7 +21,7 @@ auto Find(Map& map, std::string_view member) {
 }  // namespace
 
 std::string CallRecord::Text() const {
-    std::string text = object + "." + AccessName(access) + " " + member;
+    std::string text = object + "." + kAccessNames[static_cast<int>(access)] + " " + member;
     if (!args.empty()) {
         text += "(";
         for (std::size_t i = 0; i < args.size(); ++i) {
