@@ -66,6 +66,16 @@ TEST(ComValues, EveryKindRoundTripsThroughIDispatch) {
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
+// A plain VARIANT of the given type, filled by the caller, as read back.
+template <class Fill>
+Variant Read(VARTYPE type, Fill fill) {
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = type;
+    fill(value);
+    return FromComVariant(value);
+}
+
 TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     // References, IUnknown, VT_NULL and other numeric types, as other
     // applications hand them back.
@@ -73,35 +83,13 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     VariantInit(&inner);
     inner.vt = VT_R8;
     inner.dblVal = 4.5;
-    VARIANT byRef;
-    VariantInit(&byRef);
-    byRef.vt = VT_BYREF | VT_VARIANT;
-    byRef.pvarVal = &inner;
-    EXPECT_EQ(FromComVariant(byRef), Variant(4.5));
-
     short shortValue = 7;
-    VARIANT byRefShort;
-    VariantInit(&byRefShort);
-    byRefShort.vt = VT_BYREF | VT_I2;
-    byRefShort.piVal = &shortValue;
-    EXPECT_EQ(FromComVariant(byRefShort), Variant(std::int16_t{7}));
-
-    VARIANT nullValue;
-    VariantInit(&nullValue);
-    nullValue.vt = VT_NULL;
-    EXPECT_TRUE(FromComVariant(nullValue).IsEmpty());
-
-    VARIANT single;
-    VariantInit(&single);
-    single.vt = VT_R4;
-    single.fltVal = 0.5f;
-    EXPECT_EQ(FromComVariant(single), Variant(0.5));
-
-    VARIANT byte;
-    VariantInit(&byte);
-    byte.vt = VT_UI1;
-    byte.bVal = 200;
-    EXPECT_EQ(FromComVariant(byte), Variant(std::int32_t{200}));
+    EXPECT_EQ(Read(VT_BYREF | VT_VARIANT, [&](VARIANT& v) { v.pvarVal = &inner; }), Variant(4.5));
+    EXPECT_EQ(Read(VT_BYREF | VT_I2, [&](VARIANT& v) { v.piVal = &shortValue; }),
+              Variant(std::int16_t{7}));
+    EXPECT_TRUE(Read(VT_NULL, [](VARIANT&) {}).IsEmpty());
+    EXPECT_EQ(Read(VT_R4, [](VARIANT& v) { v.fltVal = 0.5f; }), Variant(0.5));
+    EXPECT_EQ(Read(VT_UI1, [](VARIANT& v) { v.bVal = 200; }), Variant(std::int32_t{200}));
 
     auto log = std::make_shared<testing::CallLog>();
     auto fake = MakeFake("unknown", log);
@@ -134,12 +122,8 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     grid.Get()->vt = VT_ARRAY | VT_R8;
     grid.Get()->parray = SafeArrayCreate(VT_R8, 2, bounds);
     EXPECT_THROW((void)FromComVariant(grid.Ref()), Failure);
-    VARIANT error;
-    VariantInit(&error);
-    error.vt = VT_ERROR;
-    error.scode = DISP_E_PARAMNOTFOUND;
     try {
-        (void)FromComVariant(error);
+        (void)Read(VT_ERROR, [](VARIANT& v) { v.scode = DISP_E_PARAMNOTFOUND; });
         ADD_FAILURE();
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Status(), status::kTypeMismatch);
