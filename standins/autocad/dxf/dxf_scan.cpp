@@ -1,5 +1,6 @@
 #include "dxf_scan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -10,6 +11,8 @@ namespace {
 
 // dxflib reads lines into a buffer of 1024 bytes.
 constexpr std::size_t kMaxValueBytes = 1000;
+// Groups of one entity: a polyline of hundreds of thousands of vertices.
+constexpr std::size_t kMaxEntityGroups = 2'000'000;
 // Coordinates beyond this are not drawings but damage.
 constexpr double kMaxMagnitude = 1e15;
 
@@ -28,8 +31,11 @@ std::string_view Trim(std::string_view text) {
 
 std::string Shown(std::string_view text) {
     constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
-    if (text.size() > kShown) shown += "…";
+    std::size_t length = std::min(text.size(), kShown);
+    // Never half a character.
+    while (length < text.size() && length > 0 && (text[length] & 0xC0) == 0x80) --length;
+    std::string shown(text.substr(0, length));
+    if (length < text.size()) shown += "…";
     return "“" + shown + "”";
 }
 
@@ -190,7 +196,17 @@ class Scanner {
                     return;
                 }
             }
-            if (name == "ENTITIES") entity.push_back(group);
+            if (name != "ENTITIES") continue;
+            // Of an entity left out only its type and space matter.
+            const bool kept = entity.empty() || Handled(Trim(entity.front().value)) ||
+                              Trim(entity.front().value) == "VERTEX";
+            if (!kept && group.code != 67) continue;
+            if (entity.size() >= kMaxEntityGroups) {
+                out_.error = "第 " + std::to_string(group.line) + " 行：实体过大（超过 " +
+                             std::to_string(kMaxEntityGroups) + " 组）";
+                return;
+            }
+            entity.push_back(group);
         }
         if (!failed()) out_.error = "文件不完整：节 " + name + " 没有结束（缺少 ENDSEC 和 EOF）";
     }
