@@ -38,6 +38,17 @@ class CadServer {
     bool started_ = false;
 };
 
+// What the "worked" scenario's drawing holds once the five piles are
+// numbered with the default settings, as Quit() reports it (less the count).
+inline const std::vector<std::string> kWorkedDrawing = {
+    "windowState 3",
+    "text 1|10|40|0|1|10|38.75|0|2.5",
+    "text 2|10|20|0|1|10|18.75|0|2.5",
+    "text 3|30|20|0|1|30|18.75|0|2.5",
+    "text 4|50|5|0|1|50|3.75|0|2.5",
+    "text 5|60|5|0|1|60|3.75|0|2.5",
+};
+
 // Makes every stand-in ProgID known: the six AutoCAD ProgIDs, and
 // "Excel.Application" started from the stand-in Excel server.
 void RegisterStandInClasses();
