@@ -83,7 +83,7 @@ TEST(ForTamrisk, UnloadReleasesCadThenExcelReferencesOnce) {
     EXPECT_NE(window.State().excelWorksheet, nullptr);
 
     window.State().cadSession.cadApplication =
-        std::make_shared<testing::ReleaseProbe>("Late", released);
+        std::make_shared<testing::ReleaseProbe>("Late", released, nullptr);
     window.Unload();  // already unloaded: nothing more happens
     EXPECT_EQ(released->size(), 3u);
 }

@@ -11,6 +11,7 @@
 #include "app/win32/text.h"
 #include "automation/directory.h"
 #include "fake_object.h"
+#include "release_probe.h"
 
 namespace velmora {
 namespace {
@@ -318,17 +319,7 @@ TEST(Win32Window, CloseAndCancelReleaseTheSameReferences) {
         SCOPED_TRACE(byCancel ? "取消" : "close control");
         auto log = std::make_shared<testing::CallLog>();
         Fixture w;
-        auto cad = testing::MakeFake("cad", log), doc = testing::MakeFake("doc", log);
-        auto excel = testing::MakeFake("excel", log), book = testing::MakeFake("book", log);
-        WindowState& state = w.model.State();
-        state.cadSession.cadApplication = cad;
-        state.cadSession.cadDocument = doc;
-        state.excelApplication = excel;
-        state.excelWorkbook = book;
-        std::weak_ptr<testing::FakeObject> cadRef = cad, docRef = doc, excelRef = excel,
-                                           bookRef = book;
-        cad.reset(), doc.reset(), excel.reset(), book.reset();
-
+        auto released = testing::FillWithProbes(w.model.State(), log);
         HWND main = w.view->Handle();
         if (byCancel) {
             SendMessageW(w("Command2"), BM_CLICK, 0, 0);
@@ -338,11 +329,9 @@ TEST(Win32Window, CloseAndCancelReleaseTheSameReferences) {
         EXPECT_FALSE(IsWindow(main));
         EXPECT_EQ(w.closed, 1);
         EXPECT_TRUE(w.model.Unloaded());
-        EXPECT_TRUE(cadRef.expired());
-        EXPECT_TRUE(docRef.expired());
-        EXPECT_TRUE(excelRef.expired());
-        // The workbook goes with the window's state when the program ends.
-        EXPECT_FALSE(bookRef.expired());
+        // AutoCAD, its drawing and Excel, in that order; the workbook goes
+        // with the window's state when the program ends.
+        EXPECT_EQ(*released, testing::kUnloadReleases);
         // Nothing was asked of AutoCAD or Excel: they keep running.
         EXPECT_TRUE(log->calls.empty());
         // The view takes its hooks with it; a test's own message hook stays.
