@@ -26,21 +26,6 @@ bool WaitFor(Ready ready, DWORD timeoutMs) {
     return ready();
 }
 
-HWND MainWindowOf(DWORD thread) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM result) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (std::wstring(name) != kMainWindowClass) return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 HWND ControlOf(HWND main, std::string_view name, int index = -1) {
     const ControlSpec& spec = kControls[ControlAt(name, index)];
     HWND parent =
@@ -101,8 +86,9 @@ TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     } closer{process};
 
     HWND main = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (main = MainWindowOf(process.dwThreadId)) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return (main = FindThreadWindow(process.dwThreadId, kMainWindowClass)) != nullptr; },
+        20000));
     // Shown and answering once its controls are made.
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && TextOf(main) == "Velmora"; }, 20000));
     HWND startNumber = ControlOf(main, "Text1", 1);

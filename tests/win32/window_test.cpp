@@ -12,6 +12,7 @@
 #include "automation/directory.h"
 #include "fake_object.h"
 #include "release_probe.h"
+#include "server_process.h"
 
 namespace velmora {
 namespace {
@@ -279,17 +280,7 @@ TEST(Win32Window, MessagesAreInformationBoxes) {
     const DWORD uiThread = GetCurrentThreadId();
     std::thread answer([&] {
         for (int i = 0; i < 200; ++i) {
-            HWND box = nullptr;
-            EnumThreadWindows(
-                uiThread,
-                [](HWND window, LPARAM found) -> BOOL {
-                    wchar_t name[16] = {};
-                    GetClassNameW(window, name, 16);
-                    if (std::wstring(name) != L"#32770") return TRUE;
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&box));
+            HWND box = testing::FindThreadWindow(uiThread, L"#32770");
             if (box) {
                 title = TextOf(box);
                 text = TextOf(GetDlgItem(box, 0xFFFF));

@@ -24,6 +24,23 @@ std::wstring ExecutableFolder() {
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
 
+HWND FindThreadWindow(DWORD thread, const std::wstring& className) {
+    std::pair<const std::wstring*, HWND> search{&className, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& [wanted, found] =
+                *reinterpret_cast<std::pair<const std::wstring*, HWND>*>(context);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (*wanted != name) return TRUE;
+            found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 void RegisterStandInClasses() {
     for (std::string_view progId : kCadProgIds) {
         standins::RegisterProgId(progId, standins::CadClassId(progId));

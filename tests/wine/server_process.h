@@ -49,6 +49,9 @@ inline const std::vector<std::string> kWorkedDrawing = {
     "text 5|60|5|0|1|60|3.75|0|2.5",
 };
 
+// The first top-level window of the thread with the given class name, or null.
+HWND FindThreadWindow(DWORD thread, const std::wstring& className);
+
 // Makes every stand-in ProgID known: the six AutoCAD ProgIDs, and
 // "Excel.Application" started from the stand-in Excel server.
 void RegisterStandInClasses();
