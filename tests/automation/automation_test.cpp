@@ -3,11 +3,13 @@
 #include "automation/directory.h"
 #include "automation/runner.h"
 #include "fake_object.h"
+#include "status_of.h"
 
 namespace velmora {
 namespace {
 
 using testing::MakeFake;
+using testing::StatusOf;
 
 TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
     Variant point(DoubleArray{1.0, 2.0, 0.0});
@@ -17,12 +19,11 @@ TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
     EXPECT_EQ(Describe(Variant(3)), "i4:3");
     EXPECT_NE(Variant(std::int16_t{3}), Variant(3));  // same number, different type
 
-    try {
-        (void)Variant(Int16Array{1, 2, 3}).AsDoubleArray();
-        FAIL() << "an i2 array is not a point";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Status(), status::kTypeMismatch);
-    }
+    // An i2 array is not a point.
+    EXPECT_EQ(StatusOf([] {
+                  (void)Variant(Int16Array{1, 2, 3}).AsDoubleArray();
+              }),
+              status::kTypeMismatch);
     // Results from other applications may hold a point as variants of doubles.
     Variant loose(VariantArray{Variant(1.5), Variant(std::int16_t{2}), Variant(0.0)});
     EXPECT_EQ(loose.ToDoubleArray(), (DoubleArray{1.5, 2.0, 0.0}));
@@ -30,13 +31,7 @@ TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
 }
 
 TEST(Object, EmptyReferenceFailsAsObjectRequired) {
-    Object nothing;
-    try {
-        (void)Get(nothing, "Count");
-        FAIL();
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Status(), status::kObjectRequired);
-    }
+    EXPECT_EQ(StatusOf([] { (void)Get(Object{}, "Count"); }), status::kObjectRequired);
     EXPECT_THROW((void)Variant(Object{}).AsObject(), Failure);
 }
 
@@ -47,12 +42,7 @@ TEST(FakeObject, RecordsCallsAndFailsOnUnknownMembers) {
     EXPECT_EQ(Get(doc, "name").AsText(), "a.dwg");  // names are case-insensitive
     Put(doc, "WindowState", Variant(3));
     EXPECT_EQ(doc->Stored("WindowState"), Variant(3));
-    try {
-        (void)Call(doc, "Regen");
-        FAIL();
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Status(), status::kUnknownName);
-    }
+    EXPECT_EQ(StatusOf([&] { (void)Call(doc, "Regen"); }), status::kUnknownName);
     EXPECT_EQ(log->Texts(), (std::vector<std::string>{"doc.Get name", "doc.Put WindowState = i4:3",
                                                       "doc.Call Regen"}));
 }
@@ -64,12 +54,8 @@ TEST(LocalDirectory, FindsOnlyRunningAndCreatesOnlyRegistered) {
     directory.RegisterRunning("AutoCAD.Application.18", app);
     EXPECT_EQ(directory.FindRunning("AutoCAD.Application.18"), app);
     directory.RevokeRunning("AutoCAD.Application.18");
-    try {
-        (void)directory.FindRunning("AutoCAD.Application.18");
-        FAIL();
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Status(), status::kUnavailable);
-    }
+    EXPECT_EQ(StatusOf([&] { (void)directory.FindRunning("AutoCAD.Application.18"); }),
+              status::kUnavailable);
     int created = 0;
     directory.RegisterFactory("Excel.Application", [&] {
         ++created;

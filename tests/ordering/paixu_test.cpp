@@ -8,6 +8,7 @@
 
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "status_of.h"
 
 namespace velmora {
 namespace {
@@ -28,15 +29,7 @@ PickTable Sorted(PickTable table, Order order) {
     return table;
 }
 
-template <typename Step>
-std::uint32_t StatusOf(Step&& step) {
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
-}
+using testing::StatusOf;
 
 TEST(Orders, CornersRowsOnTenthsAndTies) {
     const PickTable expected[] = {

@@ -4,20 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "automation/failure.h"
+#include "status_of.h"
 
 namespace velmora::standins {
 namespace {
 
 Variant I2(int value) { return Variant(static_cast<std::int16_t>(value)); }
 
-std::uint32_t StatusOf(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
-}
+using testing::StatusOf;
 
 TEST(CellRange, ReadsAddressesAsExcelSpellsThem) {
     struct Case {

@@ -9,21 +9,14 @@
 
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "status_of.h"
 
 namespace velmora {
 namespace {
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
-template <typename Step>
-std::uint32_t StatusOf(Step&& step) {
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
-}
+using testing::StatusOf;
 
 TEST(ReadLeadingNumber, LongestLeadingNumberAndRangeLimits) {
     const std::pair<std::string, double> cases[] = {

@@ -10,6 +10,7 @@
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "fake_object.h"
+#include "status_of.h"
 
 namespace velmora {
 namespace {
@@ -23,15 +24,7 @@ Object ThroughCom(const Object& object) {
     return wrapped;
 }
 
-template <class Step>
-std::uint32_t StatusOf(Step&& step) {
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
-}
+using testing::StatusOf;
 
 // A hand-made IDispatch whose Invoke fails the way a server chooses.
 class FailingDispatch final : public IDispatch {

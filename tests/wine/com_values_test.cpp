@@ -9,6 +9,7 @@
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "fake_object.h"
+#include "status_of.h"
 
 namespace velmora {
 namespace {
@@ -122,12 +123,9 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     grid.Get()->vt = VT_ARRAY | VT_R8;
     grid.Get()->parray = SafeArrayCreate(VT_R8, 2, bounds);
     EXPECT_THROW((void)FromComVariant(grid.Ref()), Failure);
-    try {
-        (void)Read(VT_ERROR, [](VARIANT& v) { v.scode = DISP_E_PARAMNOTFOUND; });
-        ADD_FAILURE();
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Status(), status::kTypeMismatch);
-    }
+    EXPECT_EQ(testing::StatusOf(
+                  [] { (void)Read(VT_ERROR, [](VARIANT& v) { v.scode = DISP_E_PARAMNOTFOUND; }); }),
+              status::kTypeMismatch);
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
