@@ -43,15 +43,10 @@ struct Harness {
     }
 };
 
-standins::StandInExcelOptions FailingMember(std::string member) {
+standins::StandInExcelOptions Failing(std::string member, int accessNumber = 0) {
     standins::StandInExcelOptions options;
     options.failures.failMember = std::move(member);
-    return options;
-}
-
-standins::StandInExcelOptions FailingAccess(int number) {
-    standins::StandInExcelOptions options;
-    options.failures.failAccessNumber = number;
+    options.failures.failAccessNumber = accessNumber;
     return options;
 }
 
@@ -133,7 +128,7 @@ TEST(ExportTable, SixteenBitLimitSkipsOnlyTheStepsThatOverflow) {
 
 TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
     {  // The worksheet cannot be had: message, the application and workbook stay.
-        Harness h(FailingMember("Worksheets"));
+        Harness h(Failing("Worksheets"));
         h.AddPile("1", "2", "A");
         ExportCoordinateTable(h.state, h.services);
         EXPECT_EQ(h.messages.size(), 1u);
@@ -143,7 +138,7 @@ TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
         EXPECT_FALSE(h.excel->created[0]->model.visible);
     }
     {  // The workbook refuses Visible (the fourth call): the table is still made.
-        Harness h(FailingAccess(4));
+        Harness h(Failing("", 4));
         h.AddPile("1", "2", "A");
         ExportCoordinateTable(h.state, h.services);
         EXPECT_TRUE(h.messages.empty());
@@ -153,7 +148,7 @@ TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
         EXPECT_EQ(h.shown, 1);
     }
     {  // One refused call in the middle costs only its own cell.
-        Harness h(FailingMember("HorizontalAlignment"));
+        Harness h(Failing("HorizontalAlignment"));
         h.AddPile("1", "2", "A");
         ExportCoordinateTable(h.state, h.services);
         const Sheet& sheet = h.LastSheet();

@@ -32,18 +32,16 @@ TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
     h.Picks({std::vector{a, b, c}, std::vector{d, e}});
     h.Run();  // the failed delete of the missing "Ssd" does not end the first pass
 
+    // Numbered top row first, left to right; labels centred 1.25 below.
+    const std::pair<int, int> order[] = {{10, 40}, {10, 20}, {30, 20}, {50, 5}, {60, 5}};
     const std::vector<Label> labels = h.Labels();
     ASSERT_EQ(labels.size(), 5u);
-    ExpectLabel(labels[0], "1", {10, 40, 0}, {10, 38.75, 0});
-    ExpectLabel(labels[1], "2", {10, 20, 0}, {10, 18.75, 0});
-    ExpectLabel(labels[2], "3", {30, 20, 0}, {30, 18.75, 0});
-    ExpectLabel(labels[3], "4", {50, 5, 0}, {50, 3.75, 0});
-    ExpectLabel(labels[4], "5", {60, 5, 0}, {60, 3.75, 0});
-    EXPECT_EQ(h.Row(0), (RegisterRow{"10", "40", "0", "1"}));
-    EXPECT_EQ(h.Row(1), (RegisterRow{"10", "20", "0", "2"}));
-    EXPECT_EQ(h.Row(2), (RegisterRow{"30", "20", "0", "3"}));
-    EXPECT_EQ(h.Row(3), (RegisterRow{"50", "5", "0", "4"}));
-    EXPECT_EQ(h.Row(4), (RegisterRow{"60", "5", "0", "5"}));
+    for (int i = 0; i < 5; ++i) {
+        const auto [x, y] = order[i];
+        const std::string number = std::to_string(i + 1);
+        ExpectLabel(labels[i], number, {double(x), double(y), 0}, {double(x), y - 1.25, 0});
+        EXPECT_EQ(h.Row(i), (RegisterRow{std::to_string(x), std::to_string(y), "0", number}));
+    }
     EXPECT_EQ(h.Row(5), RegisterRow{});
     EXPECT_EQ(h.state.pileCount, 5);
     EXPECT_EQ(Text1(h.state.controls, 1), "6");
