@@ -95,24 +95,24 @@ TEST_F(QtWindow, RendersEveryControlOfTheTable) {
 
     QSet<QString> names;
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
+        const ControlSpec& entry = kControls[i];
         QWidget* widget = view->Control(i);
-        SCOPED_TRACE(ControlName(spec).toStdString());
+        SCOPED_TRACE(ControlName(entry).toStdString());
         ASSERT_NE(widget, nullptr);
         names.insert(widget->objectName());
-        QWidget* container = spec.container.empty() ? view.get() : view->Control(spec.container);
+        QWidget* container = entry.container.empty() ? view.get() : view->Control(entry.container);
         EXPECT_EQ(widget->parentWidget(), container);
         const QRect expected(
-            view->Pixels(spec.left), view->Pixels(spec.top, true),
-            view->Pixels(spec.left + spec.width) - view->Pixels(spec.left),
-            view->Pixels(spec.top + spec.height, true) - view->Pixels(spec.top, true));
+            view->Pixels(entry.left), view->Pixels(entry.top, true),
+            view->Pixels(entry.left + entry.width) - view->Pixels(entry.left),
+            view->Pixels(entry.top + entry.height, true) - view->Pixels(entry.top, true));
         EXPECT_EQ(widget->geometry(), expected);
-        EXPECT_TRUE(widget->inherits(kWidgetClass[static_cast<int>(spec.kind)]));
-        EXPECT_EQ(Shown(widget), Q(spec.caption));
+        EXPECT_TRUE(widget->inherits(kWidgetClass[static_cast<int>(entry.kind)]));
+        EXPECT_EQ(Shown(widget), Q(entry.caption));
         if (auto* option = qobject_cast<QRadioButton*>(widget)) {
-            EXPECT_EQ(option->isChecked(), spec.selected);
+            EXPECT_EQ(option->isChecked(), entry.selected);
         }
-        EXPECT_EQ(widget->focusPolicy() == Qt::NoFocus, !TakesFocus(spec.kind));
+        EXPECT_EQ(widget->focusPolicy() == Qt::NoFocus, !TakesFocus(entry.kind));
     }
     EXPECT_EQ(names.size(), kControlCount);
 

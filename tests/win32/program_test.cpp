@@ -27,9 +27,10 @@ bool WaitFor(Ready ready, DWORD timeoutMs) {
 }
 
 HWND ControlOf(HWND main, std::string_view name, int index = -1) {
-    const ControlSpec& spec = kControls[ControlAt(name, index)];
-    HWND parent =
-        spec.container.empty() ? main : GetDlgItem(main, ControlId(ControlAt(spec.container, -1)));
+    const ControlSpec& entry = kControls[ControlAt(name, index)];
+    HWND parent = entry.container.empty()
+                      ? main
+                      : GetDlgItem(main, ControlId(ControlAt(entry.container, -1)));
     return GetDlgItem(parent, ControlId(ControlAt(name, index)));
 }
 

@@ -104,26 +104,26 @@ TEST(Win32Window, RendersEveryControlOfTheTable) {
     ASSERT_TRUE(songTi);
 
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
-        SCOPED_TRACE(std::string(spec.name) + "(" + std::to_string(spec.index) + ")");
+        const ControlSpec& entry = kControls[i];
+        SCOPED_TRACE(std::string(entry.name) + "(" + std::to_string(entry.index) + ")");
         HWND control = w.view->Control(i);
         ASSERT_TRUE(control);
-        EXPECT_EQ(Narrow(TextOf(control)), spec.caption);
-        HWND container = spec.container.empty() ? main : w(spec.container);
+        EXPECT_EQ(Narrow(TextOf(control)), entry.caption);
+        HWND container = entry.container.empty() ? main : w(entry.container);
         EXPECT_EQ(GetParent(control), container);
         const RECT rect = RectInParent(control);
-        EXPECT_EQ(rect.left, Px(spec.left));
-        EXPECT_EQ(rect.top, Px(spec.top));
-        EXPECT_EQ(rect.right, Px(spec.left + spec.width));
-        EXPECT_EQ(rect.bottom, Px(spec.top + spec.height));
+        EXPECT_EQ(rect.left, Px(entry.left));
+        EXPECT_EQ(rect.top, Px(entry.top));
+        EXPECT_EQ(rect.right, Px(entry.left + entry.width));
+        EXPECT_EQ(rect.bottom, Px(entry.top + entry.height));
         // Option buttons are tab stops only while selected.
         const bool stop =
-            spec.kind == ControlKind::OptionButton ? spec.selected : TakesFocus(spec.kind);
+            entry.kind == ControlKind::OptionButton ? entry.selected : TakesFocus(entry.kind);
         EXPECT_EQ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) != 0, stop);
 
         // One font for every control but the offset boxes.
         const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        EXPECT_EQ(font == songTi, spec.font == ControlFont::SongTi);
+        EXPECT_EQ(font == songTi, entry.font == ControlFont::SongTi);
     }
     LOGFONTW font{};
     ASSERT_TRUE(GetObjectW(songTi, sizeof(font), &font));

@@ -30,9 +30,9 @@ bool Contains(const ControlSpec& outer, const ControlSpec& inner) {
 
 }  // namespace
 
-QString ControlName(const ControlSpec& spec) {
-    QString name = FromUtf8(spec.name);
-    if (spec.index >= 0) name += QStringLiteral("(%1)").arg(spec.index);
+QString ControlName(const ControlSpec& entry) {
+    QString name = FromUtf8(entry.name);
+    if (entry.index >= 0) name += QStringLiteral("(%1)").arg(entry.index);
     return name;
 }
 
@@ -84,11 +84,11 @@ int QtMainWindow::Pixels(int twips, bool vertical) const {
 }
 
 QWidget* QtMainWindow::Create(int position) {
-    const ControlSpec& spec = kControls[position];
-    QWidget* parent = spec.container.empty() ? this : Control(spec.container);
-    const QString caption = FromUtf8(spec.caption);
+    const ControlSpec& entry = kControls[position];
+    QWidget* parent = entry.container.empty() ? this : Control(entry.container);
+    const QString caption = FromUtf8(entry.caption);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Frame: {
             widget = new QGroupBox(caption, parent);
             break;
@@ -109,7 +109,7 @@ QWidget* QtMainWindow::Create(int position) {
             break;
         }
         case ControlKind::TextBox: {
-            auto* box = new Text1Box(window_, spec.index, parent);
+            auto* box = new Text1Box(window_, entry.index, parent);
             box->setText(FromUtf8(window_.State().controls.text[position]));
             widget = box;
             break;
@@ -117,7 +117,7 @@ QWidget* QtMainWindow::Create(int position) {
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(caption, parent);
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, name = spec.name] {
+            connect(button, &QPushButton::clicked, this, [this, name = entry.name] {
                 if (name == "Command1") {
                     window_.FilterMtext();
                 } else if (name == "Command3") {
@@ -132,20 +132,20 @@ QWidget* QtMainWindow::Create(int position) {
             break;
         }
     }
-    widget->setObjectName(ControlName(spec));
-    if (spec.font != ControlFont::WindowDefault) widget->setFont(FontFor(spec.font));
-    if (!TakesFocus(spec.kind)) widget->setFocusPolicy(Qt::NoFocus);
+    widget->setObjectName(ControlName(entry));
+    if (entry.font != ControlFont::WindowDefault) widget->setFont(FontFor(entry.font));
+    if (!TakesFocus(entry.kind)) widget->setFocusPolicy(Qt::NoFocus);
     return widget;
 }
 
 void QtMainWindow::Place(int position) {
-    const ControlSpec& spec = kControls[position];
+    const ControlSpec& entry = kControls[position];
     // Positions are relative to the container's outer top-left corner, as
     // for a frame's children in the original layout.
-    const int left = Pixels(spec.left);
-    const int top = Pixels(spec.top, true);
-    const int right = Pixels(spec.left + spec.width);
-    const int bottom = Pixels(spec.top + spec.height, true);
+    const int left = Pixels(entry.left);
+    const int top = Pixels(entry.top, true);
+    const int right = Pixels(entry.left + entry.width);
+    const int bottom = Pixels(entry.top + entry.height, true);
     controls_[position]->setGeometry(left, top, right - left, bottom - top);
 }
 

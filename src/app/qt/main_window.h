@@ -47,6 +47,6 @@ class QtMainWindow : public QWidget {
 void ShowInformation(QWidget* parent, std::string_view text);
 
 // The name shown for a control: "Text1(0)", "Frame2".
-QString ControlName(const ControlSpec& spec);
+QString ControlName(const ControlSpec& entry);
 
 }  // namespace velmora

@@ -10,11 +10,11 @@ int TwipsToPixels(int twips, int dpi) {
 }
 
 PixelRect ControlRect(int position, int dpi) {
-    const ControlSpec& spec = kControls.at(position);
-    const int left = TwipsToPixels(spec.left, dpi);
-    const int top = TwipsToPixels(spec.top, dpi);
-    return {left, top, TwipsToPixels(spec.left + spec.width, dpi) - left,
-            TwipsToPixels(spec.top + spec.height, dpi) - top};
+    const ControlSpec& entry = kControls.at(position);
+    const int left = TwipsToPixels(entry.left, dpi);
+    const int top = TwipsToPixels(entry.top, dpi);
+    return {left, top, TwipsToPixels(entry.left + entry.width, dpi) - left,
+            TwipsToPixels(entry.top + entry.height, dpi) - top};
 }
 
 PixelRect ClientRect(int dpi) {
@@ -34,19 +34,19 @@ std::vector<int> TabSequence() {
 namespace {
 
 bool IsTabStop(const ControlValues& values, int position) {
-    const ControlSpec& spec = kControls[position];
-    if (spec.kind != ControlKind::OptionButton) return true;
+    const ControlSpec& entry = kControls[position];
+    if (entry.kind != ControlKind::OptionButton) return true;
     if (values.selected[position]) return true;
     for (int i = 0; i < kControlCount; ++i) {
         if (kControls[i].kind == ControlKind::OptionButton &&
-            kControls[i].container == spec.container && values.selected[i]) {
+            kControls[i].container == entry.container && values.selected[i]) {
             return false;
         }
     }
     // No button of the group is selected: its first one takes the stop.
     for (int i = 0; i < kControlCount; ++i) {
         if (kControls[i].kind == ControlKind::OptionButton &&
-            kControls[i].container == spec.container) {
+            kControls[i].container == entry.container) {
             return i == position;
         }
     }
@@ -80,12 +80,12 @@ bool StacksAbove(int inner, int outer) {
 
 int NextInOptionGroup(int position, bool backwards) {
     if (position < 0 || position >= kControlCount) return -1;
-    const ControlSpec& spec = kControls[position];
-    if (spec.kind != ControlKind::OptionButton) return -1;
+    const ControlSpec& entry = kControls[position];
+    if (entry.kind != ControlKind::OptionButton) return -1;
     std::vector<int> group;
     for (int i = 0; i < kControlCount; ++i) {
         if (kControls[i].kind == ControlKind::OptionButton &&
-            kControls[i].container == spec.container) {
+            kControls[i].container == entry.container) {
             group.push_back(i);
         }
     }

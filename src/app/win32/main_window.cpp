@@ -137,21 +137,21 @@ int Win32MainWindow::PositionOf(HWND control) const {
 void Win32MainWindow::CreateControls(HINSTANCE instance) {
     // Containers come before their children in the table.
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
+        const ControlSpec& entry = kControls[i];
         const ControlClass kind = ClassFor(i);
-        HWND parent = spec.container.empty() ? window_ : Control(spec.container);
-        const std::string& text = spec.kind == ControlKind::TextBox
+        HWND parent = entry.container.empty() ? window_ : Control(entry.container);
+        const std::string& text = entry.kind == ControlKind::TextBox
                                       ? model_.State().controls.text[i]
-                                      : std::string(spec.caption);
+                                      : std::string(entry.caption);
         controls_[i] = CreateWindowExW(
             kind.exStyle, kind.className, Wide(text).c_str(), kind.style, 0, 0, 0, 0, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(i))), instance, nullptr);
         if (!controls_[i]) continue;
-        if (spec.kind == ControlKind::Frame) {
+        if (entry.kind == ControlKind::Frame) {
             // Frames pass their controls' notifications on to the window.
             SetWindowSubclass(controls_[i], FrameProc, kSubclassId,
                               reinterpret_cast<DWORD_PTR>(this));
-        } else if (spec.kind == ControlKind::TextBox) {
+        } else if (entry.kind == ControlKind::TextBox) {
             SetWindowSubclass(controls_[i], TextBoxProc, kSubclassId,
                               reinterpret_cast<DWORD_PTR>(this));
         }
@@ -308,10 +308,10 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Win32MainWindow::OnCommand(int position, int code) {
     if (position < 0 || position >= kControlCount) return;
-    const ControlSpec& spec = kControls[position];
-    switch (spec.kind) {
+    const ControlSpec& entry = kControls[position];
+    switch (entry.kind) {
         case ControlKind::CommandButton:
-            if (code == BN_CLICKED) RunButton(spec.name);
+            if (code == BN_CLICKED) RunButton(entry.name);
             break;
         case ControlKind::OptionButton:
             if (code == BN_CLICKED) {
@@ -321,7 +321,7 @@ void Win32MainWindow::OnCommand(int position, int code) {
             break;
         case ControlKind::TextBox:
             if (code == EN_CHANGE && !updatingText_) {
-                model_.TextEdited(spec.index, Narrow(WindowText(controls_[position])));
+                model_.TextEdited(entry.index, Narrow(WindowText(controls_[position])));
             }
             break;
         default:
