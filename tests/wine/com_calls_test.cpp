@@ -11,18 +11,13 @@
 #include "automation/status.h"
 #include "fake_object.h"
 #include "status_of.h"
+#include "through_com.h"
 
 namespace velmora {
 namespace {
 
 using testing::MakeFake;
-
-Object ThroughCom(const Object& object) {
-    IDispatch* dispatch = ExposeObject(object);
-    Object wrapped = WrapDispatch(dispatch);
-    dispatch->Release();
-    return wrapped;
-}
+using testing::ThroughCom;
 
 using testing::StatusOf;
 

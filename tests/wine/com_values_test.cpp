@@ -10,19 +10,13 @@
 #include "automation/status.h"
 #include "fake_object.h"
 #include "status_of.h"
+#include "through_com.h"
 
 namespace velmora {
 namespace {
 
 using testing::MakeFake;
-
-// A fake reached only through COM: the adapter in front, ComObject behind.
-Object ThroughCom(const Object& object) {
-    IDispatch* dispatch = ExposeObject(object);
-    Object wrapped = WrapDispatch(dispatch);
-    dispatch->Release();
-    return wrapped;
-}
+using testing::ThroughCom;
 
 TEST(ComValues, EveryKindRoundTripsThroughIDispatch) {
     auto log = std::make_shared<testing::CallLog>();
