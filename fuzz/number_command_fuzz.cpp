@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/control_values.h"
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "fuzz_check.h"
 #include "numbering/filter_mtext.h"
 #include "values/numbers.h"
+#include "window/control_table.h"
+#include "window/control_values.h"
 
 namespace {
 

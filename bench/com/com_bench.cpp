@@ -6,13 +6,13 @@
 #include <chrono>
 #include <memory>
 
-#include "app/control_values.h"
 #include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
 #include "automation/com/com_object.h"
 #include "automation/com/dispatch_adapter.h"
 #include "numbering/filter_mtext.h"
 #include "server_process.h"
+#include "window/control_values.h"
 
 namespace velmora {
 namespace {

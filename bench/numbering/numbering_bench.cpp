@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "app/control_values.h"
 #include "numbering/filter_mtext.h"
 #include "standin_cad.h"
+#include "window/control_values.h"
 
 namespace velmora {
 namespace {

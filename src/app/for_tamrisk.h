@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/window_state.h"
+#include "window/window_state.h"
 
 namespace velmora {
 

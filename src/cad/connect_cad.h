@@ -1,8 +1,8 @@
 // Attaching to the running AutoCAD at the start of every Number command.
 #pragma once
 
-#include "app/window_state.h"
 #include "automation/runner.h"
+#include "window/window_state.h"
 
 namespace velmora {
 

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
-#include "app/control_values.h"
 #include "automation/failure.h"
 #include "automation/object.h"
 #include "automation/status.h"
 #include "cad/connect_cad.h"
 #include "number_piles.h"
 #include "values/numbers.h"
+#include "window/control_values.h"
 
 namespace velmora {
 

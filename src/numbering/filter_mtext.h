@@ -3,7 +3,7 @@
 // recording its coordinates in the window's pile register.
 #pragma once
 
-#include "app/window_state.h"
+#include "window/window_state.h"
 
 namespace velmora {
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "app/control_values.h"
 #include "automation/failure.h"
 #include "automation/object.h"
 #include "automation/status.h"
 #include "values/numbers.h"
+#include "window/control_values.h"
 
 namespace velmora {
 

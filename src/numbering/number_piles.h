@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "app/window_state.h"
 #include "automation/runner.h"
 #include "ordering/paixu.h"
+#include "window/window_state.h"
 
 namespace velmora {
 

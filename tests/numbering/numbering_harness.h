@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_values.h"
-#include "app/pile_register.h"
 #include "numbering/filter_mtext.h"
 #include "standin_cad.h"
+#include "window/control_values.h"
+#include "window/pile_register.h"
 
 namespace velmora::testing {
 

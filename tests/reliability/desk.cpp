@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/control_table.h"
+#include "window/control_table.h"
 
 namespace velmora::testing {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/window_state.h"
 #include "fake_object.h"
+#include "window/window_state.h"
 
 namespace velmora::testing {
 

@@ -6,13 +6,13 @@
 
 #include <chrono>
 
-#include "app/control_values.h"
 #include "automation/com/com_directory.h"
 #include "automation/com/dispatch_adapter.h"
 #include "export/export_coordinate_table.h"
 #include "numbering/filter_mtext.h"
 #include "registration.h"
 #include "server_process.h"
+#include "window/control_values.h"
 
 namespace velmora::testing {
 namespace {

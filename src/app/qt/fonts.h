@@ -5,7 +5,7 @@
 
 #include <QFont>
 
-#include "app/control_table.h"
+#include "window/control_table.h"
 
 namespace velmora {
 

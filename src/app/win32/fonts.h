@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/control_table.h"
+#include "window/control_table.h"
 
 namespace velmora {
 

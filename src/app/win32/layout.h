@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/control_values.h"
+#include "window/control_values.h"
 
 namespace velmora {
 

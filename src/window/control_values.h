@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/control_table.h"
+#include "window/control_table.h"
 
 namespace velmora {
 

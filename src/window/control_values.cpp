@@ -1,4 +1,4 @@
-#include "app/control_values.h"
+#include "window/control_values.h"
 
 #include <stdexcept>
 

@@ -8,10 +8,10 @@
 #include <functional>
 #include <string_view>
 
-#include "app/control_values.h"
-#include "app/pile_register.h"
 #include "automation/directory.h"
-#include "cad/cad_session.h"
+#include "window/cad_session.h"
+#include "window/control_values.h"
+#include "window/pile_register.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/pile_register.h"
+#include "window/pile_register.h"
 
 #include "automation/failure.h"
 #include "automation/status.h"

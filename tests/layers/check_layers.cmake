@@ -1,0 +1,38 @@
+# Fails when a file under src/ includes a header of a folder on its own level
+# or above: the layers run one way, top to bottom. Folders of one level may
+# not include each other. standins/ stands beside the layers; only the Linux
+# program's entry point (app/qt/main.cpp) wires it in.
+set(level_automation 0)
+set(level_values 1)
+set(level_window 2)
+set(level_ordering 3)
+set(level_cad 3)
+set(level_numbering 4)
+set(level_export 4)
+set(level_app 5)
+
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.h"
+     "${SOURCE_DIR}/src/*.cpp")
+set(faults "")
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" folder "${source}")
+  file(STRINGS "${SOURCE_DIR}/src/${source}" includes REGEX "^#include \"[a-z_]+/")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" target "${line}")
+    if(target STREQUAL folder)
+      continue()
+    endif()
+    if(target STREQUAL "standins" AND source STREQUAL "app/qt/main.cpp")
+      continue()
+    endif()
+    if(NOT DEFINED level_${target} OR NOT level_${target} LESS level_${folder})
+      list(APPEND faults "src/${source}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  list(JOIN faults "\n" text)
+  message(FATAL_ERROR "Includes against the layer order:\n${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} files follow the layer order")
