@@ -1,16 +1,15 @@
-// The Number command end to end against the stand-in AutoCAD: labels,
-// register rows and the start-number box after one or more passes.
+// The Number command end to end against the stand-in AutoCAD: the calls it
+// makes, the labels, the register rows and the start-number box after one
+// or more passes, and how it ends.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
-#include "numbering_harness.h"
+#include "automation/status.h"
+#include "desk.h"
 
 namespace velmora::testing {
 namespace {
-
-using Rows = std::vector<RegisterRow>;
 
 bool Near(Point3 a, Point3 b) {
     return std::abs(a.x - b.x) < 1e-9 && std::abs(a.y - b.y) < 1e-9 && a.z == b.z;
@@ -22,11 +21,11 @@ void ExpectLabel(const Label& label, std::string text, Point3 insertion, Point3 
     EXPECT_EQ(label.text, text);
     EXPECT_TRUE(Near(label.insertion, insertion)) << text;
     EXPECT_EQ(label.alignment, 1) << text;
-    EXPECT_TRUE(Near(label.anchor, anchor)) << text;
+    EXPECT_TRUE(Near(label.alignmentPoint, anchor)) << text;
 }
 
 TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
-    NumberingHarness h;
+    Desk h;
     const EntityId a = h.Point(30, 20), b = h.Point(10, 40), c = h.Point(10, 20);
     const EntityId d = h.Point(60, 5), e = h.Point(50, 5);
     h.Picks({std::vector{a, b, c}, std::vector{d, e}});
@@ -40,11 +39,12 @@ TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
         const auto [x, y] = order[i];
         const std::string number = std::to_string(i + 1);
         ExpectLabel(labels[i], number, {double(x), double(y), 0}, {double(x), y - 1.25, 0});
+        EXPECT_EQ(labels[i].height, 2.5);
         EXPECT_EQ(h.Row(i), (RegisterRow{std::to_string(x), std::to_string(y), "0", number}));
     }
     EXPECT_EQ(h.Row(5), RegisterRow{});
-    EXPECT_EQ(h.state.pileCount, 5);
-    EXPECT_EQ(Text1(h.state.controls, 1), "6");
+    EXPECT_EQ(h.State().pileCount, 5);
+    EXPECT_EQ(Text1(h.State().controls, 1), "6");
     EXPECT_EQ(h.changed, (std::vector<int>{1, 1}));  // the box is refreshed after each pass
     EXPECT_EQ(h.shown, 1);
     EXPECT_TRUE(h.messages.empty());
@@ -57,7 +57,52 @@ TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
     EXPECT_EQ(h.Row(5), (RegisterRow{"30", "20", "0", "6"}));
 }
 
-TEST(Numbering, OffsetsHeightsAndLabelTexts) {
+// Every call of a one-pile command, with its arguments' types, in both
+// record modes; the second command finds "Ssd" to delete.
+TEST(Numbering, CallsOfAOnePilePass) {
+    const std::vector<std::string> pass = {
+        R"(Get SelectionSets("Ssd"))",
+        R"(Call Delete)",
+        R"(Get SelectionSets)",
+        R"(Call Add("Ssd"))",
+        R"(Call SelectOnScreen(i2[-4,0,-4], v["<or","POINT","or>"]))",
+        R"(Get Count)",
+    };
+    const std::vector<std::string> pile = {
+        R"(Get Count)",
+        R"(Enumerate)",
+        R"(Get Coordinates)",
+        R"(Get ModelSpace)",
+        R"(Call AddText("1", r8[10,21,0], r8:2))",
+    };
+    const std::vector<std::string> translate = {
+        R"(Get Utility)",
+        R"(Call TranslateCoordinates(r8[10,20,0], i4:0, i4:1, false))",
+    };
+    const std::vector<std::string> centre = {
+        R"(Put Alignment = i2:1)",
+        R"(Put TextAlignmentPoint = r8[10,20,0])",
+    };
+    for (bool world : {false, true}) {
+        SCOPED_TRACE(world ? "world" : "user");
+        Desk h;
+        h.Run();  // leaves "Ssd" behind
+        h.Set(0, "2");
+        h.Set(5, "1");
+        h.Set(1, "1");
+        if (world) h.Select("Option2", 2);
+        h.Picks({std::vector{h.Point(10, 20)}});
+        h.cadTap->logging = true;
+        h.Run();
+        std::vector<std::string> expected = {"Get ActiveDocument", "Put WindowState = i4:3"};
+        for (const auto* part : {&pass, &pile, world ? &translate : nullptr, &centre, &pass}) {
+            if (part) expected.insert(expected.end(), part->begin(), part->end());
+        }
+        EXPECT_EQ(h.cadTap->log, expected);
+    }
+}
+
+TEST(Numbering, OffsetsAndHeights) {
     struct Case {
         std::string angle, distance, height;
         Point3 insertion, anchor;
@@ -70,7 +115,7 @@ TEST(Numbering, OffsetsHeightsAndLabelTexts) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE("angle " + test.angle);
-        NumberingHarness h;
+        Desk h;
         const EntityId pile = h.Point(100, 200, 7);  // the label's Z is 0 whatever the pile's
         h.Set(4, test.angle);
         h.Set(5, test.distance);
@@ -82,60 +127,21 @@ TEST(Numbering, OffsetsHeightsAndLabelTexts) {
         // The offset moves the label only, never the recorded coordinates.
         EXPECT_EQ(h.Row(0), (RegisterRow{"100", "200", "0", "1"}));
     }
-
-    struct Start {
-        std::string text, prefix, suffix;
-        int piles;
-        std::vector<std::string> labels;
-        std::string box;
-    };
-    const Start starts[] = {
-        {"7", "P", "a", 2, {"P7a", "P8a"}, "9"},
-        {"2.5", "", "", 1, {"2"}, "3"},
-        {"3.5", "", "", 1, {"4"}, "5"},
-        {"", "", "", 2, {"0", "1"}, "2"},
-        {"32767", "", "", 3, {"32767", "32767", "32767"}, "32767"},
-        {"99999", "", "", 2, {"0", "1"}, "2"},  // past the 16-bit range: numbering from 0
-    };
-    for (const Start& test : starts) {
-        SCOPED_TRACE("start " + test.text);
-        NumberingHarness h;
-        h.Set(1, test.text);
-        h.Set(2, test.prefix);
-        h.Set(3, test.suffix);
-        std::vector<EntityId> piles;
-        for (int i = 0; i < test.piles; ++i) piles.push_back(h.Point(10.0 * i, 0));
-        h.Picks({piles});
-        h.Run();
-        std::vector<std::string> texts;
-        for (const Label& label : h.Labels()) texts.push_back(label.text);
-        EXPECT_EQ(texts, test.labels);
-        EXPECT_EQ(Text1(h.state.controls, 1), test.box);
-        EXPECT_EQ(h.Row(test.piles - 1)[3], test.labels.back());
-    }
 }
 
 TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
     {  // Circle piles: points are not picked, positions come from the centres.
-        NumberingHarness h;
+        Desk h;
         h.Select("Option2", 0);
         const EntityId p = h.Point(1, 1), c1 = h.Circle(5, 9), c2 = h.Circle(5, 9),
                        c3 = h.Circle(8, 9);
-        h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}});
+        h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}, std::vector{p}});
         h.Run();
         EXPECT_EQ(h.Labels().size(), 3u);  // the coinciding circles got one number per pass
         EXPECT_EQ(h.Row(0), (RegisterRow{"5", "9", "0", "1"}));
         EXPECT_EQ(h.Row(1), (RegisterRow{"8", "9", "0", "2"}));
         EXPECT_EQ(h.Row(2), (RegisterRow{"5", "9", "0", "3"}));  // picked again: a new row
-        EXPECT_EQ(h.state.pileCount, 3);
-    }
-    {  // A pick of points only, in circle mode, is empty and ends the command.
-        NumberingHarness h;
-        h.Select("Option2", 0);
-        h.Picks({std::vector{h.Point(1, 1)}});
-        h.Run();
-        EXPECT_TRUE(h.Labels().empty());
-        EXPECT_EQ(h.shown, 1);
+        EXPECT_EQ(h.State().pileCount, 3);  // a pick of a point only is empty: the end
     }
     struct Mode {
         bool world;
@@ -143,15 +149,13 @@ TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
         RegisterRow row;
     };
     const Mode modes[] = {
-        {false, {}, {"110", "230", "0", "1"}},
-        {true, {}, {"230", "110", "0", "1"}},
         {false, {{100, 200, 0}, 0}, {"110", "230", "0", "1"}},
-        {true, {{100, 200, 0}, 0}, {"30", "10", "0", "1"}},
+        {true, {}, {"230", "110", "0", "1"}},
         {true, {{100, 200, 3}, 3.14159265358979323846 / 2}, {"-10", "30", "-3", "1"}},
     };
     for (const Mode& mode : modes) {
         SCOPED_TRACE(mode.row[0]);
-        NumberingHarness h;
+        Desk h;
         if (mode.world) h.Select("Option2", 2);
         h.cad->drawing.ucs = mode.ucs;
         h.Set(5, "2");
@@ -163,116 +167,114 @@ TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
     }
 }
 
-TEST(Numbering, RegisterLimits) {
+// A pick of n entities at distinct positions, then a pick of two piles.
+void PickMany(Desk& desk, int n) {
+    std::vector<EntityId> many;
+    many.reserve(n);
+    for (int i = 0; i < n; ++i) many.push_back(desk.Point(i % 200, i / 200));
+    desk.Picks({many, std::vector{desk.Point(1000, 1000), desk.Point(1010, 1000)}});
+}
+
+TEST(Numbering, RegisterCountAndPickLimits) {
     {  // Row 10000 is the last; later piles are labelled and counted, not stored.
-        NumberingHarness h;
-        h.state.pileCount = 9999;
+        Desk h;
+        h.State().pileCount = 9999;
         h.Picks({std::vector{h.Point(1, 3), h.Point(1, 2), h.Point(1, 1)}});
         h.Run();
         EXPECT_EQ(h.Row(9999), (RegisterRow{"1", "3", "0", "1"}));
         EXPECT_EQ(h.Row(10000), (RegisterRow{"1", "2", "0", "2"}));
         EXPECT_EQ(h.Labels().size(), 3u);
-        EXPECT_EQ(h.state.pileCount, 10002);
-        EXPECT_EQ(Text1(h.state.controls, 1), "4");
+        EXPECT_EQ(h.State().pileCount, 10002);
+        EXPECT_EQ(Text1(h.State().controls, 1), "4");
     }
-    {  // A count that would pass 32767 stays where it was; the piles are labelled.
-        NumberingHarness h;
-        h.state.pileCount = 32766;
-        h.Picks({std::vector{h.Point(1, 3), h.Point(1, 2)}, std::vector{h.Point(5, 5)}});
+    {  // A pass the count cannot take is labelled but leaves no rows behind
+        // for a later pass to half overwrite.
+        Desk h;
+        h.State().pileCount = 9990;
+        PickMany(h, 22778);
         h.Run();
-        EXPECT_EQ(h.state.pileCount, 32767);
-        EXPECT_EQ(h.Labels().size(), 3u);
-        EXPECT_EQ(Text1(h.state.controls, 1), "4");
+        EXPECT_EQ(h.State().pileCount, 9992);
+        EXPECT_EQ(h.Labels().size(), 22780u);
+        EXPECT_EQ(h.Row(9990), (RegisterRow{"1000", "1000", "0", "22779"}));
+        EXPECT_EQ(h.Row(9992), RegisterRow{});
     }
-    {  // Such a pass leaves no rows behind for a later pass to half overwrite.
-        NumberingHarness h;
-        h.state.pileCount = 9990;
-        std::vector<EntityId> many;
-        for (int i = 0; i < 22778; ++i) many.push_back(h.Point(i % 100, i / 100));
-        h.Picks({many});
+    // 32 768 or more: the pass cannot be counted in 16 bits and numbers
+    // nothing; the command goes on with the next pass.
+    for (int n : {32768, 40000}) {
+        SCOPED_TRACE(std::to_string(n) + " entities");
+        Desk h;
+        PickMany(h, n);
         h.Run();
-        EXPECT_EQ(h.state.pileCount, 9990);
-        EXPECT_EQ(h.Labels().size(), 22778u);
-        EXPECT_EQ(h.Row(9990), RegisterRow{});
-        EXPECT_EQ(h.Row(10000), RegisterRow{});
+        ASSERT_EQ(h.Labels().size(), 2u);
+        ExpectLabel(h.Labels()[0], "1", {1000, 1000, 0}, {1000, 998.75, 0});
+        EXPECT_EQ(h.Row(1), (RegisterRow{"1010", "1000", "0", "2"}));
+        EXPECT_EQ(h.State().pileCount, 2);
     }
-}
-
-TEST(Numbering, FailuresNeverMisplaceALabelOrARow) {
-    auto threePiles = [](NumberingHarness& h) {
-        h.Select("Option2", 2);  // world mode, to translate every pile
-        h.cad->drawing.ucs = {{100, 0, 0}, 0};
-        h.Picks({std::vector{h.Point(110, 30), h.Point(120, 20), h.Point(130, 10)}});
-    };
-    {  // An unreadable position leaves that entity out; no label at (0, 0).
-        NumberingHarness h;
-        threePiles(h);
-        h.cad->failures.failCall = CallNumber(threePiles, "Get Coordinates", 2);
-        h.Run();
-        const std::vector<Label> labels = h.Labels();
-        ASSERT_EQ(labels.size(), 2u);
-        ExpectLabel(labels[0], "1", {110, 30, 0}, {110, 28.75, 0});
-        ExpectLabel(labels[1], "2", {130, 10, 0}, {130, 8.75, 0});
-        EXPECT_EQ(h.Row(1), (RegisterRow{"10", "30", "0", "2"}));
-        EXPECT_EQ(h.state.pileCount, 2);
-    }
-    {  // A failed AddText: no label, the earlier label is not moved again.
-        NumberingHarness h;
-        threePiles(h);
-        h.cad->failures.failCall = CallNumber(threePiles, "Call AddText", 2);
-        h.cad->logCalls = true;
-        h.Run();
-        const std::vector<Label> labels = h.Labels();
-        ASSERT_EQ(labels.size(), 2u);
-        ExpectLabel(labels[0], "1", {110, 30, 0}, {110, 28.75, 0});
-        ExpectLabel(labels[1], "3", {130, 10, 0}, {130, 8.75, 0});
-        EXPECT_EQ(std::count(h.cad->callLog.begin(), h.cad->callLog.end(), "Put Alignment"), 2);
-        EXPECT_EQ(h.Row(1), (RegisterRow{"20", "20", "0", "2"}));
-    }
-    {  // A failed translation after a good one leaves the coordinates empty.
-        NumberingHarness h;
-        threePiles(h);
-        h.cad->failures.failCall = CallNumber(threePiles, "Call TranslateCoordinates", 2);
-        h.Run();
-        EXPECT_EQ(h.Row(0), (RegisterRow{"30", "10", "0", "1"}));
-        EXPECT_EQ(h.Row(1), (RegisterRow{"", "", "", "2"}));
-        EXPECT_EQ(h.Row(2), (RegisterRow{"10", "30", "0", "3"}));
-        EXPECT_EQ(h.Labels().size(), 3u);
-    }
-    {  // A height AutoCAD refuses: no labels, but every pile is recorded and numbered.
-        NumberingHarness h;
-        threePiles(h);
-        h.Set(0, "0");
-        h.Run();
-        EXPECT_TRUE(h.Labels().empty());
-        EXPECT_EQ(h.Row(2), (RegisterRow{"10", "30", "0", "3"}));
-        EXPECT_EQ(Text1(h.state.controls, 1), "4");
-    }
-    {  // Settings past the double range keep their earlier values.
-        NumberingHarness h;
-        h.Set(4, "1e308");
-        h.Set(5, "1e999");
-        h.Picks({std::vector{h.Point(3, 4)}});
-        h.Run();
-        ASSERT_EQ(h.Labels().size(), 1u);
-        ExpectLabel(h.Labels()[0], "1", {3, 4, 0}, {3, 2.75, 0});
-    }
-}
-
-TEST(Numbering, APickTooLargeToCountIsNotNumbered) {
-    NumberingHarness h;
-    std::vector<EntityId> many;
-    for (int i = 0; i < 32768; ++i) many.push_back(h.Point(i % 200, i / 200));
-    const EntityId later = h.Point(-5, -5);
-    h.Picks({many, std::vector{later}});
+    // 32 767 distinct piles are numbered; rows stop at 10 000, the numbers
+    // at 32 767; the next pass would overflow the count and is not recorded.
+    Desk h;
+    PickMany(h, 32767);
     h.Run();
-    // The first pass labels and records nothing; the command goes on.
     const std::vector<Label> labels = h.Labels();
-    ASSERT_EQ(labels.size(), 1u);
-    ExpectLabel(labels[0], "1", {-5, -5, 0}, {-5, -6.25, 0});
-    EXPECT_EQ(h.Row(0), (RegisterRow{"-5", "-5", "0", "1"}));
-    EXPECT_EQ(h.state.pileCount, 1);
-    EXPECT_EQ(Text1(h.state.controls, 1), "2");
+    ASSERT_EQ(labels.size(), 32767u + 2);
+    EXPECT_EQ(labels[32766].text, "32767");
+    EXPECT_EQ(labels[32768].text, "32767");
+    EXPECT_EQ(h.State().pileCount, 32767);
+    EXPECT_EQ(h.Row(10000)[3], "10001");
+    EXPECT_EQ(Text1(h.State().controls, 1), "32767");
+}
+
+TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
+    {  // Nothing picked: the window is shown, nothing changes.
+        Desk h;
+        h.Point(1, 1);
+        h.Run();
+        EXPECT_EQ(h.shown, 1);
+        EXPECT_TRUE(h.Labels().empty());
+        EXPECT_TRUE(h.changed.empty());
+        EXPECT_EQ(h.State().pileCount, 0);
+    }
+    {  // Cancelled in the second pass: the first pass keeps its labels and rows.
+        Desk h;
+        h.Picks({std::vector{h.Point(1, 1)}, std::nullopt, std::vector{h.Point(2, 2)}});
+        h.Run();
+        EXPECT_EQ(h.shown, 1);
+        EXPECT_EQ(h.Labels().size(), 1u);
+        EXPECT_EQ(h.State().pileCount, 1);
+        EXPECT_EQ(Text1(h.State().controls, 1), "2");
+    }
+    {  // Maximising fails with 0x80020009: the first pick is taken but not numbered.
+        // (A set "Ssd" left by an earlier command is there to delete, so no
+        // later failure replaces that status before the test.)
+        Desk h;
+        h.Run();
+        standins::FailEveryCall(h.cad->failures, "WindowState", status::kDispException);
+        h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
+        h.Run();
+        EXPECT_EQ(h.shown, 2);
+        EXPECT_TRUE(h.Labels().empty());
+        EXPECT_EQ(standins::SelectionSetContents(*h.cad, "Ssd")->size(), 1u);
+    }
+}
+
+TEST(Numbering, EndsWhenAutoCadOrItsDocumentIsMissing) {
+    {  // No AutoCAD: one message, nothing else.
+        Desk h;
+        standins::CloseCad(*h.cad);
+        h.Run();
+        EXPECT_EQ(h.messages, std::vector<std::string>{"请先打开CAD软件！"});
+        EXPECT_EQ(h.shown, 0);
+        EXPECT_EQ(h.cadTap->calls, 0);
+    }
+    {  // No active document: the count cannot be read and the command ends.
+        Desk h;
+        standins::FailEveryCall(h.cad->failures, "ActiveDocument", status::kFail);
+        h.Picks({std::vector{h.Point(1, 1)}});
+        h.Run();
+        EXPECT_EQ(h.cad->callCount, 2);  // ActiveDocument and WindowState only
+        EXPECT_EQ(h.shown, 1);
+        EXPECT_TRUE(h.messages.empty());
+    }
 }
 
 }  // namespace

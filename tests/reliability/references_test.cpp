@@ -20,64 +20,46 @@ struct Story {
 
 void TwoPasses(Desk& desk) {
     const EntityId a = desk.Point(1, 2), b = desk.Point(3, 4), c = desk.Point(5, 6);
-    desk.Picks({{a, b}, {c}});
+    desk.Picks({std::vector{a, b}, std::vector{c}});
 }
 
 const std::vector<Story>& Stories() {
     static const std::vector<Story> stories = {
         {"nothing", [](Desk&) {}},
-        {"number and export",
+        {"two numbers and two exports, the second in world coordinates",
          [](Desk& desk) {
              TwoPasses(desk);
-             desk.window->FilterMtext();
-             desk.window->ExportCoordinateTable();
-         }},
-        {"two numbers and two exports",
-         [](Desk& desk) {
-             TwoPasses(desk);
-             desk.window->FilterMtext();
-             desk.window->ExportCoordinateTable();
-             const EntityId pile = desk.Point(7, 8);
-             desk.Picks({{pile}});
-             desk.window->FilterMtext();
-             desk.window->ExportCoordinateTable();
-         }},
-        {"world coordinates",
-         [](Desk& desk) {
+             desk.Run();
+             desk.Export();
              desk.Select("Option2", 2);
-             TwoPasses(desk);
-             desk.window->FilterMtext();
+             desk.Picks({std::vector{desk.Point(7, 8)}});
+             desk.Run();
+             desk.Export();
          }},
         {"AutoCAD gone mid-pass",
          [](Desk& desk) {
              TwoPasses(desk);
-             desk.cadSwitch->goneAt = 12;
-             desk.window->FilterMtext();
-         }},
-        {"labels refused",
-         [](Desk& desk) {
-             TwoPasses(desk);
-             desk.Type(0, "0");
-             desk.window->FilterMtext();
+             desk.cadTap->goneAt = 12;
+             desk.Run();
          }},
         {"pick cancelled",
          [](Desk& desk) {
-             desk.cad->picker = standins::ScriptedPicker({std::nullopt});
-             desk.window->FilterMtext();
+             desk.Picks({std::nullopt});
+             desk.Run();
          }},
         {"Excel gone mid-export",
          [](Desk& desk) {
              TwoPasses(desk);
-             desk.window->FilterMtext();
-             desk.excelSwitch->goneAt = 20;
-             desk.window->ExportCoordinateTable();
+             desk.Run();
+             desk.excelTap->goneAt = 20;
+             desk.Export();
          }},
         {"Excel without a workbook",
          [](Desk& desk) {
              TwoPasses(desk);
-             desk.window->FilterMtext();
+             desk.Run();
              desk.excelFailures.failMember = "Add";
-             desk.window->ExportCoordinateTable();
+             desk.Export();
          }},
     };
     return stories;

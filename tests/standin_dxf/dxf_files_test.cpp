@@ -11,7 +11,7 @@
 
 #include "dxf_file.h"
 #include "dxf_support.h"
-#include "numbering_harness.h"
+#include "desk.h"
 #include "pick_geometry.h"
 
 namespace velmora::testing {
@@ -42,7 +42,7 @@ TEST(DxfRoundTrip, NumberedDrawingReadsBackInEzdxfWithEveryEntityAndLabel) {
     if (!EzdxfAvailable()) GTEST_SKIP() << "python3-ezdxf is not installed";
     DxfRead read = standins::LoadDxf(kSampleDxf);
     ASSERT_EQ(read.error, "");
-    NumberingHarness h;
+    Desk h;
     h.cad->drawing = read.drawing;
     const Drawing original = read.drawing;
 
@@ -159,15 +159,15 @@ TEST(DxfRoundTrip, AnEzdxfDrawingGivesTheSamePicksAndLabelsAsTheSameDrawingBuilt
     EXPECT_EQ(fromEzdxf, fromHere);
 
     auto number = [](const Drawing& drawing) {
-        NumberingHarness h;
+        Desk h;
         h.cad->drawing = drawing;
         h.cad->picker = PickEverything();
         h.Run();
         std::vector<std::string> out;
         for (const Label& label : h.Labels()) {
-            out.push_back(label.text + "@" + Py(label.anchor.x) + "," + Py(label.anchor.y));
+            out.push_back(label.text + "@" + Py(label.alignmentPoint.x) + "," + Py(label.alignmentPoint.y));
         }
-        for (int row = 0; row < h.state.pileCount; ++row) {
+        for (int row = 0; row < h.State().pileCount; ++row) {
             const RegisterRow r = h.Row(row);
             out.push_back(r[0] + " " + r[1] + " " + r[2] + " " + r[3]);
         }

@@ -1,20 +1,19 @@
 // The whole system on one desk: the window ForTamrisk wired to a stand-in
 // AutoCAD with scripted picks and to a stand-in Excel, both reached only
-// through the ProgID directory, and optionally behind switches that make
-// them go away mid-command. Also reads back what the user would see: the
-// labels in the drawing, the register rows and the exported sheet.
+// through the ProgID directory and behind taps that count, log or cut their
+// calls. Also reads back what the user would see: the labels in the
+// drawing, the register rows and the exported sheet.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/for_tamrisk.h"
-#include "gone_proxy.h"
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
 #include "standins/excel/standin_excel.h"
+#include "tap.h"
 
 namespace velmora::testing {
 
@@ -33,20 +32,26 @@ struct Desk {
     LocalDirectory directory;
     std::shared_ptr<standins::CadHost> cad = standins::NewCadHost();
     std::shared_ptr<standins::ExcelInstances> excel = std::make_shared<standins::ExcelInstances>();
-    std::shared_ptr<GoneSwitch> cadSwitch = std::make_shared<GoneSwitch>();
-    std::shared_ptr<GoneSwitch> excelSwitch = std::make_shared<GoneSwitch>();
-    standins::ExcelFailurePlan excelFailures;
+    std::shared_ptr<Tap> cadTap = std::make_shared<Tap>();
+    std::shared_ptr<Tap> excelTap = std::make_shared<Tap>();
+    standins::ExcelFailurePlan excelFailures;  // for every Excel created from now on
     std::unique_ptr<ForTamrisk> window;
     std::vector<std::string> messages;
     int shown = 0;
+    std::vector<int> changed;  // Text1 boxes a command rewrote, in order
 
     Desk();
 
-    EntityId Point(double x, double y) { return standins::AddPoint(cad->drawing, {x, y, 0}); }
-    // One pick per pass, then empty picks that end the command.
-    void Picks(std::vector<std::vector<EntityId>> passes);
-    void Type(int box, std::string text) { window->TextEdited(box, std::move(text)); }
+    EntityId Point(double x, double y, double z = 0) {
+        return standins::AddPoint(cad->drawing, {x, y, z});
+    }
+    EntityId Circle(double x, double y) { return standins::AddCircle(cad->drawing, {x, y, 0}, 1); }
+    // One pick per pass (nothing: the pick is cancelled); then empty picks.
+    void Picks(std::vector<standins::Pick> passes);
+    void Set(int box, std::string text) { window->TextEdited(box, std::move(text)); }
     void Select(std::string_view name, int index);
+    void Run() { window->FilterMtext(); }
+    void Export() { window->ExportCoordinateTable(); }
     WindowState& State() { return window->State(); }
 
     std::vector<Label> Labels() const;

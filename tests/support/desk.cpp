@@ -9,28 +9,28 @@ namespace velmora::testing {
 Desk::Desk() {
     // AutoCAD runs and is registered as AutoCAD registers itself; the
     // system reaches it through the switch.
-    directory.RegisterRunning("AutoCAD.Application",
-                              BehindSwitch(standins::CadApplication(cad), cadSwitch));
+    directory.RegisterRunning("AutoCAD.Application", Tapped(standins::CadApplication(cad), cadTap));
     cad->directory = &directory;
     cad->progIds.push_back("AutoCAD.Application");
-    cadSwitch->onGone = [host = cad.get()] { standins::CloseCad(*host); };
+    cadTap->onGone = [host = cad.get()] { standins::CloseCad(*host); };
 
     // Every creation of Excel makes a new stand-in instance behind the switch.
     directory.RegisterFactory(standins::kExcelProgId, [this]() -> Object {
         auto instance = std::make_shared<standins::ExcelInstance>();
         instance->failures = excelFailures;
         excel->created.push_back(instance);
-        return BehindSwitch(standins::MakeExcelApplication(instance), excelSwitch);
+        return Tapped(standins::MakeExcelApplication(instance), excelTap);
     });
 
     WindowServices services;
     services.directory = &directory;
     services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
     services.showWindow = [this] { ++shown; };
+    services.textChanged = [this](int index) { changed.push_back(index); };
     window = std::make_unique<ForTamrisk>(std::move(services));
 }
 
-void Desk::Picks(std::vector<std::vector<EntityId>> passes) {
+void Desk::Picks(std::vector<standins::Pick> passes) {
     cad->picker = standins::ScriptedPicker({passes.begin(), passes.end()});
 }
 

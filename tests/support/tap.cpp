@@ -1,0 +1,80 @@
+#include "tap.h"
+
+#include "automation/failure.h"
+#include "automation/status.h"
+
+namespace velmora::testing {
+
+namespace {
+
+Variant Wrap(Variant value, const std::shared_ptr<Tap>& tap);
+
+class TappedObject : public Dispatch {
+  public:
+    TappedObject(Object inner, std::shared_ptr<Tap> tap)
+        : inner_(std::move(inner)), tap_(std::move(tap)) {}
+
+    Variant Get(std::string_view member, std::span<const Variant> args) override {
+        Enter("Get", member, args);
+        return Wrap(inner_->Get(member, args), tap_);
+    }
+    void Put(std::string_view member, std::span<const Variant> args,
+             const Variant& value) override {
+        Enter("Put", member, args, &value);
+        inner_->Put(member, args, value);
+    }
+    Variant Call(std::string_view member, std::span<const Variant> args) override {
+        Enter("Call", member, args);
+        return Wrap(inner_->Call(member, args), tap_);
+    }
+    std::vector<Variant> Enumerate() override {
+        Enter("Enumerate", "", {});
+        std::vector<Variant> items = inner_->Enumerate();
+        for (Variant& item : items) item = Wrap(std::move(item), tap_);
+        return items;
+    }
+
+  private:
+    void Enter(std::string_view access, std::string_view member, std::span<const Variant> args,
+               const Variant* value = nullptr) {
+        Tap& tap = *tap_;
+        ++tap.calls;
+        if (tap.logging) {
+            std::string text(access);
+            if (!member.empty()) text += " " + std::string(member);
+            for (std::size_t i = 0; i < args.size(); ++i) {
+                text += (i ? ", " : "(") + Describe(args[i]) + (i + 1 == args.size() ? ")" : "");
+            }
+            if (value) text += " = " + Describe(*value);
+            tap.log.push_back(std::move(text));
+        }
+        if (!tap.gone && tap.goneAt > 0 && tap.calls >= tap.goneAt) {
+            tap.gone = true;
+            if (tap.onGone) tap.onGone();
+        }
+        if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
+    }
+
+    Object inner_;
+    std::shared_ptr<Tap> tap_;
+};
+
+Variant Wrap(Variant value, const std::shared_ptr<Tap>& tap) {
+    if (value.Kind() == VariantKind::Object) {
+        const Object& object = std::get<Object>(value.Data());
+        if (object) return Variant(Object(std::make_shared<TappedObject>(object, tap)));
+    } else if (value.Kind() == VariantKind::VariantArray) {
+        VariantArray items = value.AsVariantArray();
+        for (Variant& item : items) item = Wrap(std::move(item), tap);
+        return Variant(std::move(items));
+    }
+    return value;
+}
+
+}  // namespace
+
+Object Tapped(Object inner, std::shared_ptr<Tap> tap) {
+    return std::make_shared<TappedObject>(std::move(inner), std::move(tap));
+}
+
+}  // namespace velmora::testing
