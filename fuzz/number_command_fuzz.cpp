@@ -15,6 +15,7 @@
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "numbering/filter_mtext.h"
 #include "values/numbers.h"
 #include "window/control_table.h"
@@ -24,24 +25,7 @@ namespace {
 
 using namespace velmora;
 
-class Input {
-  public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    double Double() {
-        std::uint8_t bytes[8] = {};
-        for (auto& b : bytes) b = Byte();
-        double value;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-    bool Done() const { return at_ >= size_; }
-
-  private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using Input = FuzzInput;
 
 struct Placed {
     double x, y, height;

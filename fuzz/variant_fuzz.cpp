@@ -16,6 +16,7 @@
 #include "automation/status.h"
 #include "automation/variant.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -30,25 +31,7 @@ class Opaque : public Dispatch {
     std::vector<Variant> Enumerate() override { return {}; }
 };
 
-class Reader {
-  public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    template <class T>
-    T Take() {
-        T value{};
-        std::uint8_t bytes[sizeof(T)] = {};
-        for (std::size_t i = 0; i < sizeof(T) && at_ < size_; ++i) bytes[i] = data_[at_++];
-        std::memcpy(&value, bytes, sizeof(T));
-        return value;
-    }
-    bool Done() const { return at_ >= size_; }
-
-  private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using Reader = FuzzInput;
 
 Variant MakeVariant(Reader& in, int depth) {
     const auto count = [&] { return std::size_t(in.Take<std::uint8_t>() % 8); };
