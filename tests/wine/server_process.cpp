@@ -5,6 +5,7 @@
 
 #include "automation/com/utf16.h"
 #include "cad/connect_cad.h"
+#include "export/export_coordinate_table.h"
 #include "registration.h"
 
 namespace velmora::testing {
@@ -45,8 +46,18 @@ void RegisterStandInClasses() {
     for (std::string_view progId : kCadProgIds) {
         standins::RegisterProgId(progId, standins::CadClassId(progId));
     }
+    RegisterExcelAs("Excel.Application");
+}
+
+void UnregisterCadClasses() {
+    for (auto progId : kCadProgIds)
+        standins::UnregisterProgId(progId, standins::CadClassId(progId));
+}
+
+void RegisterExcelAs(std::string_view progId) {
+    for (auto name : kExcelProgIds) standins::UnregisterProgId(name, standins::kExcelClassId);
     const std::wstring server = L"\"" + ExecutableFolder() + L"velmora_excel_server.exe\"";
-    standins::RegisterProgId("Excel.Application", standins::kExcelClassId, server);
+    if (!progId.empty()) standins::RegisterProgId(progId, standins::kExcelClassId, server);
 }
 
 CadServer::CadServer(const std::string& progId, const std::string& scenario) {
