@@ -22,8 +22,7 @@ struct DesktopOutput {
     std::function<void(std::string)> tellUser;
 };
 
-// XDG_DOCUMENTS_DIR (environment, then user-dirs.dirs), else ~/Documents,
-// else the temporary folder; only folders that exist count.
+// The desktop's documents folder when it exists, else the temporary folder.
 std::filesystem::path DocumentsFolder();
 
 // Creates "<stem>.xlsx", else "<stem> (2).xlsx" and so on, exclusively, so
@@ -35,8 +34,8 @@ std::optional<std::filesystem::path> CreateUniqueFile(const std::filesystem::pat
 // when it makes a usable name, else "工作簿".
 std::string WorkbookFileStem(const Workbook& workbook);
 
-// Runs xdg-open on the file; true when it succeeded or is still busy
-// starting the application after a few seconds.
+// Hands the file to the desktop's spreadsheet application; false when
+// nothing could open it.
 bool OpenWithDesktopApplication(const std::filesystem::path& file);
 
 // Writes the active workbook and opens it. Returns the file written, or
