@@ -43,15 +43,15 @@ HWND FindThreadWindow(DWORD thread, const std::wstring& className) {
 }
 
 void RegisterStandInClasses() {
-    for (std::string_view progId : kCadProgIds) {
-        standins::RegisterProgId(progId, standins::CadClassId(progId));
-    }
+    KnowCadClasses(true);
     RegisterExcelAs("Excel.Application");
 }
 
-void UnregisterCadClasses() {
-    for (auto progId : kCadProgIds)
-        standins::UnregisterProgId(progId, standins::CadClassId(progId));
+void KnowCadClasses(bool known) {
+    for (std::string_view progId : kCadProgIds) {
+        if (known) standins::RegisterProgId(progId, standins::CadClassId(progId));
+        if (!known) standins::UnregisterProgId(progId, standins::CadClassId(progId));
+    }
 }
 
 void RegisterExcelAs(std::string_view progId) {

@@ -57,8 +57,8 @@ HWND FindThreadWindow(DWORD thread, const std::wstring& className);
 // a server registers itself), and "Excel.Application" served by the stand-in
 // Excel server.
 void RegisterStandInClasses();
-// Makes none of the CAD ProgIDs known, as on a machine without CAD.
-void UnregisterCadClasses();
+// Makes all the CAD ProgIDs known, or none, as on a machine without CAD.
+void KnowCadClasses(bool known);
 // The stand-in Excel server known under this one spreadsheet ProgID only;
 // under none when it is empty.
 void RegisterExcelAs(std::string_view progId);
