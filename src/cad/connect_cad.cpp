@@ -3,20 +3,16 @@
 namespace velmora {
 
 bool ConnectCad(CadSession& session, ContinueOnFailure& runner, const WindowServices& services) {
-    runner.Clear();
     bool found = false;
-    bool lastLookupFailed = false;
-    for (std::size_t i = 0; i < std::size(kCadProgIds); ++i) {
-        // Each versioned ProgID is tried only when the lookup before it failed.
-        if (i > 0) {
-            if (runner.LastError() == status::kOk) break;
-            runner.Clear();
-        }
-        lastLookupFailed = !runner.Run(
-            [&] { session.cadApplication = services.directory->FindRunning(kCadProgIds[i]); });
-        found = !lastLookupFailed;
+    for (std::string_view progId : kCadProgIds) {
+        // A lookup that failed leaves no trace for the next one: each starts
+        // with LastError clear, and a found program ends the lookups.
+        runner.Clear();
+        found =
+            runner.Run([&] { session.cadApplication = services.directory->FindRunning(progId); });
+        if (found) break;
     }
-    if (!found && lastLookupFailed) {
+    if (!found) {
         if (services.showMessage) services.showMessage(kNoCadMessage);
         return false;
     }

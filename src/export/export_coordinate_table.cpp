@@ -26,19 +26,25 @@ std::string TableRange(char firstRow, std::int16_t n) {
     return std::string("a") + firstRow + ":d" + std::to_string(Add16(n, 2));
 }
 
-// Creates Excel, adds a workbook and takes its first worksheet. Each step
-// builds on the object this run obtained, never on one left from an earlier
-// export: a failed creation must not add a workbook to the user's earlier
-// Excel.
+// Creates the first spreadsheet program that can be created, adds a
+// workbook and takes its first worksheet. Each step builds on the object
+// this run obtained, never on one left from an earlier export: a failed
+// creation must not add a workbook to the user's earlier Excel. A failed
+// creation is cleared before the next is tried, so LastError tells only how
+// the whole chain ended; once one program is created it is the one used,
+// whatever its workbook does.
 bool ObtainExcel(WindowState& state, const WindowServices& services, ContinueOnFailure& runner) {
     Object application;
     Object workbook;
-    runner.Clear();
-    runner.Run([&] {
-        if (!services.directory) Fail(status::kInvalidProgId, "no directory");
-        application = services.directory->Create(kExcelProgId);
-        state.excelApplication = application;
-    });
+    for (std::string_view progId : kExcelProgIds) {
+        runner.Clear();
+        const bool created = runner.Run([&] {
+            if (!services.directory) Fail(status::kInvalidProgId, "no directory");
+            application = services.directory->Create(progId);
+            state.excelApplication = application;
+        });
+        if (created) break;
+    }
     runner.Run([&] {
         workbook = Call(GetObject(application, "Workbooks"), "Add").AsObject();
         state.excelWorkbook = workbook;

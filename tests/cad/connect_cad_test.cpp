@@ -12,101 +12,95 @@
 namespace velmora {
 namespace {
 
-using testing::CallLog;
-using testing::FakeObject;
-using testing::MakeFake;
+using testing::CallLog, testing::FakeObject, testing::MakeFake;
 
-// A directory, the messages shown, and one fake AutoCAD with its document.
-struct Rig {
+// The lookup order users rely on, written out apart from the code's table.
+std::vector<std::string> LookupOrder() {
+    std::vector<std::string> names = {"AutoCAD.Application"};
+    auto add = [&](const std::string& stem, int from, int to, const char* tail = "") {
+        for (int v = from; from < to ? v <= to : v >= to; v += from < to ? 1 : -1)
+            names.push_back(stem + std::to_string(v) + tail);
+    };
+    add("AutoCAD.Application.", 16, 25);
+    names.push_back("ZWCAD.Application");
+    add("ZWCAD.Application.", 2025, 2020);
+    names.insert(names.end(), {"GStarCAD.Application", "Gcad.Application"});
+    add("GStarCAD.Application.", 26, 24);
+    names.push_back("BricscadApp.AcadApplication");
+    add("BricscadApp.AcadApplication.", 25, 21, ".0");
+    return names;
+}
+
+// A directory that notes every name looked up, the messages shown, and a
+// fake CAD application with its document.
+struct Rig : LocalDirectory {
+    std::vector<std::string> asked, messages;
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<FakeObject> app = MakeFake("app", log);
-    std::shared_ptr<FakeObject> doc = MakeFake("doc", log);
-    LocalDirectory directory;
-    std::vector<std::string> messages;
+    std::shared_ptr<FakeObject> app = MakeFake("app", log), doc = MakeFake("doc", log);
     WindowServices services;
     CadSession session;
     ContinueOnFailure runner;
 
     Rig() {
         app->Returns("ActiveDocument", Variant(Object(doc))).Stores("WindowState");
-        services.directory = &directory;
+        services.directory = this;
         services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
+    }
+    Object FindRunning(std::string_view progId) override {
+        asked.emplace_back(progId);
+        return LocalDirectory::FindRunning(progId);
     }
     bool Connect() { return ConnectCad(session, runner, services); }
 };
 
-TEST(ConnectCad, NoRunningAutoCadShowsOneMessageAndCallsNothing) {
-    Rig rig;
-    EXPECT_FALSE(rig.Connect());
-    EXPECT_EQ(rig.messages, std::vector<std::string>{"请先打开CAD软件！"});
-    EXPECT_EQ(rig.directory.FindCount(), 6);    // the plain ProgID and .16 to .20
-    EXPECT_EQ(rig.directory.CreateCount(), 0);  // never starts one
-    EXPECT_TRUE(rig.log->calls.empty());
-    EXPECT_EQ(rig.session.cadApplication, nullptr);
-    EXPECT_EQ(rig.session.cadDocument, nullptr);
-}
-
-TEST(ConnectCad, FindsInstanceUnderAnyProgIdAndMaximisesIt) {
-    for (std::string_view progId : kCadProgIds) {
-        SCOPED_TRACE(std::string(progId));
+TEST(ConnectCad, EachProgIdAloneIsFoundAfterTheOnesBeforeItFailed) {
+    const std::vector<std::string> order = LookupOrder();
+    for (std::size_t i = 0; i <= order.size(); ++i) {
+        SCOPED_TRACE(i);
         Rig rig;
-        rig.directory.RegisterRunning(std::string(progId), rig.app);
-        EXPECT_TRUE(rig.Connect());
-        EXPECT_TRUE(rig.messages.empty());
-        // The failed lookups before it leave no trace.
-        EXPECT_EQ(rig.runner.LastError(), status::kOk);
+        auto old = MakeFake("old", nullptr);
+        rig.session = {old, rig.doc};  // from an earlier command
+        if (i < order.size()) rig.RegisterRunning(order[i], rig.app);
+        const bool found = rig.Connect();
+        EXPECT_EQ(rig.asked,
+                  std::vector(order.begin(), order.begin() + std::min(i + 1, order.size())));
+        EXPECT_EQ(rig.CreateCount(), 0);  // never starts a program
+        if (i == order.size()) {          // none runs: one message and no call at all
+            EXPECT_FALSE(found);
+            EXPECT_EQ(rig.messages, std::vector<std::string>{"请先打开CAD软件！"});
+            EXPECT_TRUE(rig.log->calls.empty());
+            EXPECT_EQ(rig.session.cadApplication, old);  // a failed attach replaces nothing
+            EXPECT_EQ(rig.session.cadDocument, rig.doc);
+            continue;
+        }
+        EXPECT_TRUE(found && rig.messages.empty());
+        EXPECT_EQ(rig.runner.LastError(), status::kOk);  // earlier failures leave no trace
         EXPECT_EQ(rig.session.cadApplication, rig.app);
-        EXPECT_EQ(rig.session.cadDocument, rig.doc);
-        EXPECT_EQ(rig.app->Stored("WindowState"), Variant(3));
         EXPECT_EQ(rig.log->Texts(), (std::vector<std::string>{"app.Get ActiveDocument",
                                                               "app.Put WindowState = i4:3"}));
     }
-    // Once found, the later ProgIDs are not looked up.
-    Rig rig;
-    rig.directory.RegisterRunning("AutoCAD.Application.18", rig.app);
-    rig.directory.RegisterRunning("AutoCAD.Application.19", MakeFake("other", rig.log));
-    EXPECT_TRUE(rig.Connect());
-    EXPECT_EQ(rig.directory.FindCount(), 4);
-    EXPECT_EQ(rig.session.cadApplication, rig.app);
 }
 
-TEST(ConnectCad, InstanceGoneSinceLastCommandShowsMessageAgain) {
+TEST(ConnectCad, FirstRunningProgramWinsAndEachCommandAttachesAnew) {
     Rig rig;
-    rig.directory.RegisterRunning("AutoCAD.Application", rig.app);
-    ASSERT_TRUE(rig.Connect());
-    rig.directory.RevokeRunning("AutoCAD.Application");
-    rig.log->calls.clear();
-
-    EXPECT_FALSE(rig.Connect());
-    EXPECT_EQ(rig.messages, std::vector<std::string>{"请先打开CAD软件！"});
-    EXPECT_TRUE(rig.log->calls.empty());
-    // The old references stay until a successful attach replaces them.
+    auto zwcad = MakeFake("zwcad", rig.log);
+    rig.RegisterRunning("ZWCAD.Application", zwcad);
+    rig.RegisterRunning("AutoCAD.Application.24", rig.app);
+    EXPECT_TRUE(rig.Connect());
     EXPECT_EQ(rig.session.cadApplication, rig.app);
     EXPECT_EQ(rig.session.cadDocument, rig.doc);
+    EXPECT_EQ(rig.asked.size(), 10u);
 
-    // A restarted AutoCAD with another drawing is picked up by the next command.
-    auto app2 = MakeFake("app2", rig.log);
-    auto doc2 = MakeFake("doc2", rig.log);
-    app2->Returns("ActiveDocument", Variant(Object(doc2))).Stores("WindowState");
-    rig.directory.RegisterRunning("AutoCAD.Application.20", app2);
-    EXPECT_TRUE(rig.Connect());
-    EXPECT_EQ(rig.session.cadApplication, app2);
-    EXPECT_EQ(rig.session.cadDocument, doc2);
-    EXPECT_EQ(rig.messages.size(), 1u);
-}
-
-TEST(ConnectCad, FailuresAfterAttachAreKeptNotShown) {
-    Rig rig;
-    auto app = MakeFake("app", rig.log);  // no ActiveDocument: it fails
-    app->Stores("WindowState");
-    rig.directory.RegisterRunning("AutoCAD.Application.17", app);
-    rig.session.cadDocument = rig.doc;  // from an earlier command
-
+    // AutoCAD closed: the compatible program is used by the next command; its
+    // missing ActiveDocument is kept in LastError, not shown, and the window
+    // is still maximised.
+    rig.RevokeRunning("AutoCAD.Application.24");
+    zwcad->Stores("WindowState");
     EXPECT_TRUE(rig.Connect());
     EXPECT_TRUE(rig.messages.empty());
-    EXPECT_EQ(rig.session.cadApplication, app);
-    EXPECT_EQ(rig.session.cadDocument, rig.doc);        // a failed assignment replaces nothing
-    EXPECT_EQ(app->Stored("WindowState"), Variant(3));  // the next step still runs
+    EXPECT_EQ(rig.session.cadApplication, zwcad);
+    EXPECT_EQ(rig.session.cadDocument, rig.doc);
+    EXPECT_EQ(zwcad->Stored("WindowState"), Variant(3));
     EXPECT_EQ(rig.runner.LastError(), status::kUnknownName);
 }
 

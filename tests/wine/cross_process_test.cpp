@@ -1,13 +1,13 @@
 // The commands end to end over real COM: the stand-in AutoCAD in its own
 // process found through the running object table, the stand-in Excel
-// started by local-server activation. Expectations as for the in-process
-// runs of the same commands.
+// started by local-server activation, each known under one ProgID at a time.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "automation/com/com_directory.h"
-#include "automation/com/dispatch_adapter.h"
+#include "cad/connect_cad.h"
 #include "export/export_coordinate_table.h"
 #include "numbering/filter_mtext.h"
 #include "registration.h"
@@ -17,54 +17,83 @@
 namespace velmora::testing {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 struct Window {
     ComDirectory directory;
     WindowState state;
     WindowServices services;
     std::vector<std::string> messages;
     int shown = 0;
+    Clock::time_point messageAt;
 
-    Window() {
+    // With the first piles of these two recorded.
+    explicit Window(std::int16_t piles = 0) {
+        const RegisterRow rows[] = {{"1.0625", "2.5004", "0", "ZH-1"},
+                                    {"-12.3456", "7", "0", "桩2号"}};
+        std::copy(rows, rows + piles, state.pileRegister.rows.begin());
+        state.pileCount = piles;
         services.directory = &directory;
-        services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
+        services.showMessage = [this](std::string_view text) {
+            messageAt = Clock::now();
+            messages.emplace_back(text);
+        };
         services.showWindow = [this] { ++shown; };
         services.textChanged = [](int) {};
     }
 };
 
-TEST(CrossProcess, NumberCommandAgainstTheCadServer) {
-    RegisterStandInClasses();
-    Window window;
-    {
-        // Registered only under a versioned ProgID: found by the fallback.
-        CadServer cad("AutoCAD.Application.18", "worked");
+const std::vector<std::string> kNoCad = {"请先打开CAD软件！"};
+
+// What the server's drawing holds when it quits; the server's objects must
+// be let go first. The call count it ends with is checked and dropped.
+std::vector<std::string> DrawingOf(CadServer& cad, Window& window) {
+    window.state.cadSession = {};
+    std::vector<std::string> lines = cad.Quit();
+    EXPECT_TRUE(!lines.empty() && lines.back().rfind("calls ", 0) == 0);
+    if (!lines.empty()) lines.pop_back();
+    return lines;
+}
+
+TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
+    for (std::size_t i = 0; i < std::size(kCadProgIds); ++i) {
+        SCOPED_TRACE(std::string(kCadProgIds[i]));
+        KnowCadClasses(i % 2);  // the other names in turn known but not running, or not installed
+        Window window;
+        CadServer cad(std::string(kCadProgIds[i]), "worked");
         ASSERT_TRUE(cad.Started());
         FilterMtext(window.state, window.services);
-
         EXPECT_TRUE(window.messages.empty());
         EXPECT_EQ(window.shown, 1);
         EXPECT_EQ(window.state.pileCount, 5);
-        const std::vector<RegisterRow> expected = {
-            {"10", "40", "0", "1"}, {"10", "20", "0", "2"}, {"30", "20", "0", "3"},
-            {"50", "5", "0", "4"},  {"60", "5", "0", "5"},
-        };
-        for (int row = 0; row < 5; ++row)
-            EXPECT_EQ(window.state.pileRegister.rows[row], expected[row]);
+        EXPECT_EQ(window.state.pileRegister.rows[4], (RegisterRow{"60", "5", "0", "5"}));
         EXPECT_EQ(Text1(window.state.controls, 1), "6");
-
-        // Drop the references to the server's objects before it quits.
-        window.state.cadSession = {};
-        std::vector<std::string> drawing = cad.Quit();
-        ASSERT_FALSE(drawing.empty());
-        EXPECT_EQ(drawing.back().rfind("calls ", 0), 0u);
-        drawing.pop_back();
-        EXPECT_EQ(drawing, kWorkedDrawing);
+        EXPECT_EQ(DrawingOf(cad, window), kWorkedDrawing);  // labelled, window maximised
     }
-    // AutoCAD is gone: the next command says so, once, and does nothing else.
+    // No CAD installed, then all names known but none running: the message only.
+    for (bool known : {false, true}) {
+        KnowCadClasses(known);
+        Window window;
+        const Clock::time_point click = Clock::now();
+        FilterMtext(window.state, window.services);
+        std::printf("[ timing ] click to message, %s: %.1f ms\n",
+                    known ? "names known, none running" : "no name registered",
+                    std::chrono::duration<double, std::milli>(window.messageAt - click).count());
+        EXPECT_EQ(window.messages, kNoCad);
+        EXPECT_EQ(window.shown + window.state.pileCount, 0);
+    }
+}
+
+TEST(CrossProcess, AutoCadIsUsedWhenACompatibleProgramRunsToo) {
+    RegisterStandInClasses();
+    CadServer zwcad("ZWCAD.Application", "worked");
+    CadServer autocad("AutoCAD.Application.24", "worked");
+    ASSERT_TRUE(zwcad.Started() && autocad.Started());
+    Window window;
     FilterMtext(window.state, window.services);
-    EXPECT_EQ(window.messages, std::vector<std::string>{"请先打开CAD软件！"});
-    EXPECT_EQ(window.shown, 1);
     EXPECT_EQ(window.state.pileCount, 5);
+    EXPECT_EQ(DrawingOf(autocad, window), kWorkedDrawing);
+    EXPECT_EQ(zwcad.Quit(), (std::vector<std::string>{"windowState 1", "calls 0"}));
 }
 
 TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
@@ -72,9 +101,9 @@ TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
     Window window;
     CadServer cad("AutoCAD.Application", "killed");
     ASSERT_TRUE(cad.Started());
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     FilterMtext(window.state, window.services);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
     EXPECT_TRUE(cad.WaitForExit(5000));
 
     // The first pass was numbered; the second ended with the server.
@@ -86,56 +115,53 @@ TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
     // The dead server's references are still held; the next command finds
     // no AutoCAD and says so.
     FilterMtext(window.state, window.services);
-    EXPECT_EQ(window.messages, std::vector<std::string>{"请先打开CAD软件！"});
+    EXPECT_EQ(window.messages, kNoCad);
 }
 
-TEST(CrossProcess, ExportIntoTheExcelServer) {
-    RegisterStandInClasses();
-    Window window;
-    window.state.pileRegister.rows[0] = {"1.0625", "2.5004", "0", "ZH-1"};
-    window.state.pileRegister.rows[1] = {"-12.3456", "7", "0", "桩2号"};
-    window.state.pileCount = 2;
-    ExportCoordinateTable(window.state, window.services);
-    EXPECT_TRUE(window.messages.empty());
-
-    // Read the table back from the other process, through the same interface.
-    const Object& excel = window.state.excelApplication;
-    ASSERT_TRUE(excel);
+// Rows 1 to 5 of the sheet, read back from the other process: cells end
+// with "|", rows with ";".
+std::string TableOf(const Object& excel) {
     const Object sheet = GetObject(excel, "ActiveSheet");
-    auto cell = [&](int row, int column) {
-        return Get(
-            GetObject(sheet, "Cells", {Variant(std::int16_t(row)), Variant(std::int16_t(column))}),
-            "Value");
-    };
-    EXPECT_EQ(cell(1, 1), Variant("工程桩坐标数据成果表"));
-    EXPECT_EQ(cell(2, 2), Variant("桩编号"));
-    EXPECT_EQ(cell(3, 1).ToDouble(), 1.0);
-    EXPECT_EQ(cell(3, 2), Variant("ZH-1"));
-    EXPECT_EQ(cell(3, 3).ToDouble(), 1.062);
-    EXPECT_EQ(cell(3, 4).ToDouble(), 2.5);
-    EXPECT_EQ(cell(4, 2), Variant("桩2号"));
-    EXPECT_EQ(cell(4, 3).ToDouble(), -12.346);
-    EXPECT_TRUE(cell(5, 1).IsEmpty());
-    EXPECT_EQ(Get(excel, "Visible"), Variant(true));
-    EXPECT_EQ(Get(GetObject(sheet, "Range", {Variant("A1:D1")}), "MergeCells"), Variant(true));
-
-    // A second export starts a second Excel with the same table.
-    const Object first = window.state.excelApplication;
-    ExportCoordinateTable(window.state, window.services);
-    EXPECT_NE(window.state.excelApplication, first);
-    EXPECT_EQ(Get(GetObject(GetObject(window.state.excelApplication, "ActiveSheet"), "Cells",
-                            {Variant(std::int16_t(4)), Variant(std::int16_t(2))}),
-                  "Value"),
-              Variant("桩2号"));
-    EXPECT_TRUE(window.messages.empty());
+    std::string text;
+    for (std::int16_t row = 1; row <= 5; ++row) {
+        for (std::int16_t column = 1; column <= 4; ++column) {
+            const Variant value = Get(GetObject(sheet, "Cells", {row, column}), "Value");
+            char number[32] = "";
+            if (value.Kind() == VariantKind::Double)
+                std::snprintf(number, sizeof number, "%.15g", value.AsDouble());
+            text += value.Kind() == VariantKind::Text ? value.AsText() : std::string(number);
+            text += column < 4 ? "|" : ";";
+        }
+    }
+    return text;
 }
 
-TEST(CrossProcess, ExcelThatCannotBeCreatedShowsTheMessage) {
-    Window window;
-    window.state.pileRegister.rows[0] = {"1", "2", "0", "1"};
-    window.state.pileCount = 1;
-    // Not installed at all, then a class registered with no server behind it.
-    standins::UnregisterProgId("Excel.Application", standins::kExcelClassId);
+TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
+    for (std::string_view progId : kExcelProgIds) {
+        SCOPED_TRACE(std::string(progId));
+        RegisterExcelAs(progId);
+        Window window(2);
+        Object earlier;
+        for (int run = 0; run < 2; ++run) {  // each export starts a program of its own
+            ExportCoordinateTable(window.state, window.services);
+            const Object excel = window.state.excelApplication;
+            ASSERT_TRUE(excel);
+            EXPECT_NE(excel, earlier);
+            earlier = excel;
+            EXPECT_EQ(TableOf(excel),
+                      "工程桩坐标数据成果表|||;序号|桩编号|坐标X|坐标Y;1|ZH-1|1.062|2.5;"
+                      "2|桩2号|-12.346|7;|||;");
+            EXPECT_EQ(Get(excel, "Visible"), Variant(true));
+            EXPECT_EQ(
+                Get(GetObject(GetObject(excel, "ActiveSheet"), "Range", {"A1:D1"}), "MergeCells"),
+                Variant(true));
+        }
+        EXPECT_TRUE(window.messages.empty());
+    }
+    // No spreadsheet program at all, then a class registered with no server
+    // behind it: the message each time, and no application.
+    Window window(1);
+    RegisterExcelAs("");
     ExportCoordinateTable(window.state, window.services);
     standins::RegisterProgId("Excel.Application", standins::kExcelClassId);
     ExportCoordinateTable(window.state, window.services);

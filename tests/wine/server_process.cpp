@@ -5,6 +5,7 @@
 
 #include "automation/com/utf16.h"
 #include "cad/connect_cad.h"
+#include "export/export_coordinate_table.h"
 #include "registration.h"
 
 namespace velmora::testing {
@@ -42,11 +43,21 @@ HWND FindThreadWindow(DWORD thread, const std::wstring& className) {
 }
 
 void RegisterStandInClasses() {
+    KnowCadClasses(true);
+    RegisterExcelAs("Excel.Application");
+}
+
+void KnowCadClasses(bool known) {
     for (std::string_view progId : kCadProgIds) {
-        standins::RegisterProgId(progId, standins::CadClassId(progId));
+        if (known) standins::RegisterProgId(progId, standins::CadClassId(progId));
+        if (!known) standins::UnregisterProgId(progId, standins::CadClassId(progId));
     }
+}
+
+void RegisterExcelAs(std::string_view progId) {
+    for (auto name : kExcelProgIds) standins::UnregisterProgId(name, standins::kExcelClassId);
     const std::wstring server = L"\"" + ExecutableFolder() + L"velmora_excel_server.exe\"";
-    standins::RegisterProgId("Excel.Application", standins::kExcelClassId, server);
+    if (!progId.empty()) standins::RegisterProgId(progId, standins::kExcelClassId, server);
 }
 
 CadServer::CadServer(const std::string& progId, const std::string& scenario) {

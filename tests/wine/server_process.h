@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/com/win32_com.h"
@@ -52,8 +53,14 @@ inline const std::vector<std::string> kWorkedDrawing = {
 // The first top-level window of the thread with the given class name, or null.
 HWND FindThreadWindow(DWORD thread, const std::wstring& className);
 
-// Makes every stand-in ProgID known: the six AutoCAD ProgIDs, and
-// "Excel.Application" started from the stand-in Excel server.
+// Makes every stand-in ProgID known: all the CAD ProgIDs (none running until
+// a server registers itself), and "Excel.Application" served by the stand-in
+// Excel server.
 void RegisterStandInClasses();
+// Makes all the CAD ProgIDs known, or none, as on a machine without CAD.
+void KnowCadClasses(bool known);
+// The stand-in Excel server known under this one spreadsheet ProgID only;
+// under none when it is empty.
+void RegisterExcelAs(std::string_view progId);
 
 }  // namespace velmora::testing
