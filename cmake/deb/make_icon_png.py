@@ -4,7 +4,7 @@
 The picture is the one drawn for Velmora.exe (src/app/win32/make_icon.py),
 at one size. Usage: make_icon_png.py <make_icon.py> <size> <output.png>
 """
-import importlib.util
+import runpy
 import struct
 import sys
 import zlib
@@ -15,13 +15,11 @@ def chunk(kind, data):
 
 
 def main():
-    spec = importlib.util.spec_from_file_location("make_icon", sys.argv[1])
-    icon = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(icon)
+    draw = runpy.run_path(sys.argv[1])["draw"]
     size = int(sys.argv[2])
     # draw() gives rows of (b, g, r, a), top row first.
     rows = b"".join(b"\0" + bytes(c for b, g, r, a in row for c in (r, g, b, a))
-                    for row in icon.draw(size))
+                    for row in draw(size))
     png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
     with open(sys.argv[3], "wb") as f:
