@@ -118,6 +118,57 @@ TEST(DxfRoundTrip, NumberedDrawingReadsBackInEzdxfWithEveryEntityAndLabel) {
     EXPECT_EQ(reread, expected);
 }
 
+// A drawing of every version, numbered and saved in place, is the same
+// file plus complete labels (in its encoding), as ezdxf reads it; with a
+// saved UCS the register holds the piles in it, Y before X.
+TEST(DxfRoundTrip, DrawingsOfEveryVersionComeBackWholeWithTheirLabels) {
+    if (!EzdxfAvailable()) GTEST_SKIP() << "python3-ezdxf is not installed";
+    struct Case {
+        std::string version, codePage, ucs;
+    };
+    const auto folder = ScratchFolder("versions");
+    for (const Case& c : {Case{"R12", "ANSI_1252", "0"}, Case{"R2000", "ANSI_936", "0"},
+                          Case{"R2010", "ANSI_1252", "0"}, Case{"R2018", "ANSI_1252", "1"}}) {
+        SCOPED_TRACE(c.version);
+        const std::string original = (folder / (c.version + ".dxf")).string();
+        const std::string saved = (folder / (c.version + "-numbered.dxf")).string();
+        Ezdxf("rich " + c.version + " " + c.codePage + " " + c.ucs, original);
+        std::filesystem::copy_file(original, saved);
+        const DxfRead read = standins::LoadDxf(saved);
+        ASSERT_EQ(read.error, "");
+        NumberingHarness h;
+        h.cad->drawing = read.drawing;
+        h.cad->picker = PickEverything();
+        h.Set(2, "桩");
+        h.Select("Option2", 2);  // 世界坐标: the rows are translated into the UCS
+        h.Run();
+        ASSERT_EQ(standins::SaveDxf(h.cad->drawing, saved).error, "");
+
+        std::vector<std::string> labels;
+        for (const auto& [id, e] : h.cad->drawing.entities) {
+            if (!e.fromFile) {
+                labels.push_back("LABEL|TEXT|" + e.text + "|" + Py(e.height) + "|1|" +
+                                 Py(e.alignmentPoint.x) + "|" + Py(e.alignmentPoint.y) + "|True");
+            }
+        }
+        EXPECT_EQ(labels.size(), 12u);
+        EXPECT_EQ(Ezdxf("check '" + original + "'", saved), labels);
+
+        // UCS: origin at the first pile, X along world Y, Y along world -X.
+        auto mm = [](double v) { return std::round(v * 1000) / 1000 + 0.0; };
+        std::set<std::pair<double, double>> piles, rows;
+        for (const auto& [id, e] : read.drawing.entities) {
+            const double x = e.position.x - 512300, y = e.position.y - 3386400;
+            if (e.kind != EntityKind::Point) continue;
+            piles.insert(c.ucs == "1" ? std::pair{mm(-x), mm(y)}
+                                      : std::pair{e.position.y, e.position.x});
+        }
+        for (int row = 0; row < h.state.pileCount; ++row)
+            rows.insert({mm(std::stod(h.Row(row)[0])), mm(std::stod(h.Row(row)[1]))});
+        EXPECT_EQ(rows, piles);
+    }
+}
+
 TEST(DxfRoundTrip, AnEzdxfDrawingGivesTheSamePicksAndLabelsAsTheSameDrawingBuiltHere) {
     if (!EzdxfAvailable()) GTEST_SKIP() << "python3-ezdxf is not installed";
     const auto folder = ScratchFolder("ezdxf");
