@@ -50,6 +50,7 @@ struct Entity {
     int colour = 256;       // by layer
     bool fromFile = false;  // read from the drawing's file
     bool edited = false;    // a property was changed since
+    friend bool operator==(const Entity&, const Entity&) = default;
 };
 
 // The current user coordinate system: its origin in world coordinates and

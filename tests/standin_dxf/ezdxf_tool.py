@@ -1,7 +1,6 @@
 #!/usr/bin/python3
 """Reads and writes DXF files with ezdxf, independently of the program.
 
-  ezdxf_tool.py dump FILE    one line per model-space entity, fields split by |
   ezdxf_tool.py write FILE   the test drawing of piles, labels and context
   ezdxf_tool.py rich VERSION CODEPAGE UCS FILE   12 piles with symbols, notes,
                              a dimension, a hatch and a layout (UCS 1: a saved UCS)
@@ -18,31 +17,6 @@ import ezdxf.tools.codepage
 def text_of(value):
     # Before AutoCAD 2007, characters outside the code page come as \U+XXXX.
     return re.sub(r"\\U\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), value)
-
-
-def dump(path):
-    doc = ezdxf.readfile(path)
-    for e in doc.modelspace():
-        kind = e.dxftype()
-        fields = [kind, e.dxf.layer]
-        if kind == "POINT":
-            fields += list(e.dxf.location)
-        elif kind == "CIRCLE":
-            fields += list(e.dxf.center) + [e.dxf.radius]
-        elif kind == "ARC":
-            fields += list(e.dxf.center) + [e.dxf.radius, e.dxf.start_angle, e.dxf.end_angle]
-        elif kind == "LINE":
-            fields += list(e.dxf.start) + list(e.dxf.end)
-        elif kind == "TEXT":
-            align = e.dxf.align_point if e.dxf.hasattr("align_point") else e.dxf.insert
-            fields += [text_of(e.dxf.text), e.dxf.height, e.dxf.halign, e.dxf.valign]
-            fields += list(e.dxf.insert) + list(align) + ["%.6f" % e.dxf.rotation]
-        elif kind in ("POLYLINE", "LWPOLYLINE"):
-            points = e.points() if kind == "POLYLINE" else e.get_points("xyb")
-            fields += [int(e.is_closed)]
-            for p in points:
-                fields += [p[0], p[1]]
-        print("|".join(repr(f) if isinstance(f, float) else str(f) for f in fields))
 
 
 def write(path):
@@ -155,4 +129,4 @@ def check(original, saved):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "write": write, "rich": rich, "check": check}[sys.argv[1]](*sys.argv[2:])
+    {"write": write, "rich": rich, "check": check}[sys.argv[1]](*sys.argv[2:])
