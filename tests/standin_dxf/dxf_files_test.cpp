@@ -119,72 +119,52 @@ TEST(DxfReading, AnEzdxfDrawingReadsAsTheSameDrawingBuiltHere) {
     EXPECT_EQ(fromEzdxf, Plain(built));
 }
 
-std::string Pairs(std::initializer_list<std::pair<int, std::string>> pairs) {
+// An ENTITIES section of groups written "code value code value …".
+std::string EntitiesFile(const std::string& groups) {
+    std::stringstream in("0 SECTION 2 ENTITIES " + groups + " 0 ENDSEC 0 EOF");
     std::string text;
-    for (const auto& [code, value] : pairs) text += std::to_string(code) + "\n" + value + "\n";
+    for (std::string code, value; in >> code >> value;) text += code + "\n" + value + "\n";
     return text;
-}
-
-std::string EntitiesFile(const std::string& entities) {
-    return Pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + entities + Pairs({{0, "ENDSEC"}, {0, "EOF"}});
 }
 
 TEST(DxfReading, DamagedFilesGiveAClearErrorAndNothingElse) {
     const std::string sample = ReadAll(kSampleDxf);
-    const std::string point = Pairs({{0, "POINT"}, {8, "0"}, {10, "1"}, {20, "2"}});
-    struct Case {
-        std::string content, error;
-    };
-    const std::vector<Case> cases = {
+    const std::string unended = EntitiesFile("0 POINT 10 1 20 2");
+    const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "文件是空的"},
         {"AutoCAD Binary DXF\r\n\x1a", "二进制"},
         {sample.substr(0, sample.size() / 2), "文件不完整"},
         {sample.substr(0, sample.rfind("  0\nEOF")), "EOF"},
         {"  0\nSECTION\n  2\nENTITIES\nabc\nPOINT\n", "第 5 行应为组码"},
-        {EntitiesFile(Pairs({{0, "POINT"}, {10, "12,5"}, {20, "1"}})), "“12,5” 不是有效的数值"},
-        {EntitiesFile(Pairs({{0, "CIRCLE"}, {10, "nan"}, {40, "1"}})), "不是有效的数值"},
-        {EntitiesFile(Pairs({{0, "CIRCLE"}, {10, "1e400"}, {40, "1"}})), "不是有效的数值"},
-        {EntitiesFile(Pairs({{0, "TEXT"}, {72, "9999999999"}})), "不是有效的数值"},
-        {EntitiesFile(Pairs({{0, "POINT"}, {8, std::string(5000, 'L')}})), "过长"},
-        {Pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + point + Pairs({{0, "EOF"}}), "ENDSEC"},
+        {EntitiesFile("0 POINT 10 12,5 20 1"), "“12,5” 不是有效的数值"},
+        {EntitiesFile("0 CIRCLE 10 nan 40 1"), "不是有效的数值"},
+        {EntitiesFile("0 CIRCLE 10 1e400 40 1"), "不是有效的数值"},
+        {EntitiesFile("0 TEXT 72 9999999999"), "不是有效的数值"},
+        {EntitiesFile("0 POINT 8 " + std::string(5000, 'L')), "过长"},
+        {unended.substr(0, unended.find("0\nENDSEC")) + "0\nEOF\n", "ENDSEC"},
     };
-    for (const Case& test : cases) {
-        const DxfRead read = standins::ReadDxf(test.content);
-        EXPECT_NE(read.error.find(test.error), std::string::npos)
-            << test.error << " / " << read.error;
+    for (const auto& [content, error] : cases) {
+        const DxfRead read = standins::ReadDxf(content);
+        EXPECT_NE(read.error.find(error), std::string::npos) << error << " / " << read.error;
         EXPECT_TRUE(read.drawing.entities.empty());
     }
-
     // Cut anywhere before its end marker, the sample is refused.
-    for (std::size_t cut = 0; cut + 1 < sample.size(); cut += 13) {
+    for (std::size_t cut = 0; cut + 1 < sample.size(); cut += 13)
         EXPECT_NE(standins::ReadDxf(sample.substr(0, cut)).error, "") << cut;
-    }
 
     // What dxflib would misread is mended first: a vertex count that is
     // not the number of vertices, a bulge before the first vertex, vertices
     // outside a polyline, Windows line ends.
-    const std::string odd = EntitiesFile(Pairs({{0, "LWPOLYLINE"},
-                                                {90, "2000000000"},
-                                                {42, "1"},
-                                                {20, "7"},
-                                                {10, "1"},
-                                                {20, "2"},
-                                                {10, "3"},
-                                                {20, "4"},
-                                                {42, "0.5"},
-                                                {0, "VERTEX"},
-                                                {10, "9"},
-                                                {0, "SEQEND"}}));
+    const std::string odd = EntitiesFile(
+        "0 LWPOLYLINE 90 2000000000 42 1 20 7 10 1 20 2 10 3 20 4 42 0.5 0 VERTEX 10 9 0 SEQEND");
     std::string crlf;
     for (char c : odd) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     for (const std::string& text : {odd, crlf}) {
         const DxfRead read = standins::ReadDxf(text);
-        ASSERT_EQ(read.error, "");
-        ASSERT_EQ(read.drawing.entities.size(), 1u);
-        const Entity& polyline = read.drawing.entities.begin()->second;
-        EXPECT_EQ(polyline.vertices, (std::vector<standins::Vertex>{{1, 2, 0, 0}, {3, 4, 0, 0.5}}));
+        ASSERT_EQ(read.drawing.entities.size(), 1u) << read.error;
+        EXPECT_EQ(read.drawing.entities.begin()->second.vertices,
+                  (std::vector<standins::Vertex>{{1, 2, 0, 0}, {3, 4, 0, 0.5}}));
     }
-
     const DxfRead missing = standins::LoadDxf("/nonexistent/piles.dxf");
     EXPECT_NE(missing.error.find("“/nonexistent/piles.dxf”"), std::string::npos) << missing.error;
     EXPECT_NE(missing.error.find("不存在"), std::string::npos);
