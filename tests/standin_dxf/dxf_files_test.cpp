@@ -54,11 +54,15 @@ TEST(DxfRoundTrip, DrawingsOfEveryVersionComeBackWholeWithTheirLabels) {
         h.Run();
         ASSERT_EQ(standins::SaveDxf(h.cad->drawing, saved).error, "");
 
+        // Complete TEXT entities: owner and subclass markers from R13 on.
+        const std::string groups = c.version == "R12"
+                                       ? "|False|0,5,8,10,20,30,40,1,72,11,21,31"
+                                       : "|True|0,5,330,100,8,100,10,20,30,40,1,72,11,21,31,100";
         std::vector<std::string> labels;
         for (const auto& [id, e] : h.cad->drawing.entities) {
             if (!e.fromFile) {
                 labels.push_back("LABEL|TEXT|" + e.text + "|" + Py(e.height) + "|1|" +
-                                 Py(e.alignmentPoint.x) + "|" + Py(e.alignmentPoint.y) + "|True");
+                                 Py(e.alignmentPoint.x) + "|" + Py(e.alignmentPoint.y) + groups);
             }
         }
         EXPECT_EQ(labels.size(), 12u);

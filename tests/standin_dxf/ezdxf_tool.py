@@ -100,7 +100,10 @@ def check(original, saved):
         if e.dxf.handle.encode() not in before:
             text = re.sub(r"\\U\+([0-9A-F]{4})", lambda m: chr(int(m.group(1), 16)), e.dxf.text)
             fields = [e.dxftype(), text, e.dxf.height, e.dxf.halign] + list(e.dxf.align_point)[:2]
-            print("LABEL|" + "|".join(map(str, fields + [e.dxf.owner == doc.modelspace().block_record_handle])))
+            raw = after[e.dxf.handle.encode()]  # as written, before ezdxf mends anything
+            owner = dict(raw).get(330) == doc.modelspace().block_record_handle.encode()
+            fields += [owner, ",".join(str(code) for code, value in raw)]
+            print("LABEL|" + "|".join(map(str, fields)))
 
 
 if __name__ == "__main__":
