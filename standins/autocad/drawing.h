@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +47,10 @@ struct Entity {
     std::vector<Vertex> vertices;         // a polyline's
     bool closed = false;
     std::string layer = "0";
-    int colour = 256;  // by layer
+    int colour = 256;       // by layer
+    bool fromFile = false;  // read from the drawing's file
+    bool edited = false;    // a property was changed since
+    friend bool operator==(const Entity&, const Entity&) = default;
 };
 
 // The current user coordinate system: its origin in world coordinates and
@@ -56,6 +60,20 @@ struct Ucs {
     double rotation = 0;
 };
 
+// The text of the file a drawing was read from and where in it saving
+// adds: labels go before `entitiesEnd` (the ENTITIES section's ENDSEC),
+// $HANDSEED's value stands at [handSeedAt, handSeedAt + handSeedLength).
+struct DrawingFile {
+    std::string text;
+    std::string version;  // $ACADVER
+    std::size_t entitiesEnd = 0;
+    std::size_t handSeedAt = 0, handSeedLength = 0;  // length 0: no $HANDSEED
+    std::uint64_t nextHandle = 0;                    // above every handle in the file
+    std::string modelSpace;                          // handle of the *Model_Space block record
+    std::string lineEnd = "\n";
+    std::size_t entityCount = 0;  // entities read into the drawing
+};
+
 struct Drawing {
     std::map<EntityId, Entity> entities;  // in creation order
     Ucs ucs;
@@ -63,6 +81,7 @@ struct Drawing {
     // The code page of a drawing file's texts outside Unicode escapes, kept
     // for saving it again.
     std::string codePage = "ANSI_1252";
+    std::shared_ptr<const DrawingFile> file;  // none for a drawing built in code
 };
 
 EntityId AddPoint(Drawing& drawing, Point3 at);

@@ -141,6 +141,7 @@ class EntityObject : public CadObject {
         ExpectArgs(args, 0, 0);
         Entity& entity = Live();
         if (PutProperty(entity, member, value)) {
+            entity.edited = true;
             DrawingChanged(Host());
             return;
         }

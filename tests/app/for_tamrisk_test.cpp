@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "automation/directory.h"
+#include "cad/connect_cad.h"
 #include "release_probe.h"
 
 namespace velmora {
@@ -88,7 +89,7 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
         EXPECT_TRUE(released->empty());
     };
     window.FilterMtext();
-    EXPECT_EQ(directory.FindCount(), 6);  // one attach attempt only
+    EXPECT_EQ(directory.FindCount(), int(std::size(kCadProgIds)));  // one attach attempt only
     EXPECT_FALSE(window.CommandRunning());
     EXPECT_EQ(*released, testing::kUnloadReleases);  // the unload asked for ran at the end
     window.FilterMtext();                            // an unloaded window runs nothing
@@ -100,7 +101,7 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     EXPECT_NO_THROW(survivor.FilterMtext());
     EXPECT_FALSE(survivor.CommandRunning());
     EXPECT_NO_THROW(survivor.FilterMtext());
-    EXPECT_EQ(directory.FindCount(), 18);  // both commands ran
+    EXPECT_EQ(directory.FindCount(), 3 * int(std::size(kCadProgIds)));  // both commands ran
 }
 
 }  // namespace

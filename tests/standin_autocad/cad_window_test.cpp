@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "automation/failure.h"
-#include "automation/status.h"
 #include "standins/autocad/qt/drawing_view.h"
+#include "status_of.h"
 
 namespace velmora::standins {
 namespace {
@@ -38,12 +38,9 @@ void Key(QWidget* widget, int key) {
 }
 
 std::uint32_t PickStatus(const Object& set, const char* type) {
-    try {
+    return testing::StatusOf([&] {
         Call(set, "SelectOnScreen", {Int16Array{-4, 0, -4}, VariantArray{"<or", type, "or>"}});
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
+    });
 }
 
 TEST(CadWindow, PicksInteractivelyWhileRegistered) {

@@ -5,20 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "automation/failure.h"
-#include "automation/status.h"
+#include "status_of.h"
 
 namespace velmora::standins {
 namespace {
 
-std::uint32_t StatusOf(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.Status();
-    }
-    return status::kOk;
-}
+using testing::StatusOf;
 
 struct Cad {
     std::shared_ptr<CadHost> host = NewCadHost();

@@ -1,5 +1,5 @@
-// Test support: the sample drawing, scratch folders, and ezdxf (run as an
-// independent reader and writer of DXF files).
+// Test support: the sample drawing, scratch folders, files read whole, and
+// ezdxf (run as an independent reader and writer of DXF files).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,25 +26,30 @@ inline std::filesystem::path ScratchFolder(const std::string& name) {
     return folder;
 }
 
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 inline bool EzdxfAvailable() {
     return std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0;
 }
 
-// Runs the ezdxf tool ("dump" or "write") on a file; the lines it printed.
-inline std::vector<std::string> Ezdxf(const std::string& command, const std::string& path) {
+// Runs the ezdxf tool with its arguments and a file; the lines it printed.
+inline std::vector<std::string> Ezdxf(const std::string& arguments, const std::string& path) {
     const std::string line =
-        "/usr/bin/python3 '" VELMORA_EZDXF_TOOL "' " + command + " '" + path + "'";
-    std::vector<std::string> lines;
+        "/usr/bin/python3 '" VELMORA_EZDXF_TOOL "' " + arguments + " '" + path + "'";
     FILE* pipe = popen(line.c_str(), "r");
-    if (!pipe) return lines;
+    if (!pipe) return {};
     std::string text;
     char buffer[4096];
     while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
     EXPECT_EQ(pclose(pipe), 0) << line;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
+    std::vector<std::string> lines;
+    std::stringstream stream(text);
+    for (std::string out; std::getline(stream, out);) lines.push_back(out);
     return lines;
 }
 
@@ -54,61 +61,15 @@ inline std::string Py(double value) {
     return number;
 }
 
-// An entity as the ezdxf tool describes it.
-inline std::string Describe(const standins::Entity& e) {
-    using standins::EntityKind;
-    std::string line;
-    auto add = [&line](const std::string& field) { line += "|" + field; };
-    auto point = [&](const standins::Point3& p) {
-        add(Py(p.x));
-        add(Py(p.y));
-        add(Py(p.z));
-    };
-    switch (e.kind) {
-        case EntityKind::Point:
-            line = "POINT|" + e.layer;
-            point(e.position);
-            break;
-        case EntityKind::Circle:
-            line = "CIRCLE|" + e.layer;
-            point(e.position);
-            add(Py(e.radius));
-            break;
-        case EntityKind::Arc:
-            line = "ARC|" + e.layer;
-            point(e.position);
-            add(Py(e.radius));
-            add(Py(e.startAngle));
-            add(Py(e.endAngle));
-            break;
-        case EntityKind::Line:
-            line = "LINE|" + e.layer;
-            point(e.position);
-            point(e.end);
-            break;
-        case EntityKind::Text: {
-            static const int kH[] = {0, 1, 2, 3, 4, 5, 0, 1, 2, 0, 1, 2, 0, 1, 2};
-            static const int kV[] = {0, 0, 0, 0, 0, 0, 3, 3, 3, 2, 2, 2, 1, 1, 1};
-            line = "TEXT|" + e.layer + "|" + e.text;
-            add(Py(e.height));
-            add(std::to_string(kH[e.alignment]));
-            add(std::to_string(kV[e.alignment]));
-            point(e.position);
-            point(e.alignmentPoint);
-            char degrees[32];
-            std::snprintf(degrees, sizeof degrees, "%.6f", e.rotation * 180 / 3.141592653589793);
-            add(degrees);
-            break;
-        }
-        case EntityKind::Polyline:
-            line = "POLYLINE|" + e.layer + "|" + (e.closed ? "1" : "0");
-            for (const auto& v : e.vertices) {
-                add(Py(v.x));
-                add(Py(v.y));
-            }
-            break;
+// The drawing's entities, compared without ids or where they came from.
+inline std::vector<standins::Entity> Plain(const standins::Drawing& drawing) {
+    std::vector<standins::Entity> plain;
+    for (auto [id, e] : drawing.entities) {
+        e.id = 0;
+        e.fromFile = false;
+        plain.push_back(std::move(e));
     }
-    return line;
+    return plain;
 }
 
 }  // namespace velmora::testing

@@ -1,65 +1,110 @@
 #!/usr/bin/python3
-"""Reads and writes DXF files with ezdxf, independently of the program.
+"""Writes and checks DXF files with ezdxf, independently of the program.
 
-  ezdxf_tool.py dump FILE    one line per model-space entity, fields split by |
-  ezdxf_tool.py write FILE   the test drawing of piles, labels and context
+  ezdxf_tool.py write FILE   piles, a label and context, some drawn mirrored
+  ezdxf_tool.py rich VERSION CODEPAGE UCS FILE   12 piles with symbols, notes,
+      a dimension, a hatch and a layout (UCS 1: a saved, turned UCS)
+  ezdxf_tool.py check ORIGINAL SAVED   a line per change the save made beyond
+      adding labels, then a LABEL line for each new entity
 """
 import re
 import sys
 
 import ezdxf
+import ezdxf.tools.codepage
 
-
-def text_of(value):
-    # Before AutoCAD 2007, characters outside the code page come as \U+XXXX.
-    return re.sub(r"\\U\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), value)
-
-
-def dump(path):
-    doc = ezdxf.readfile(path)
-    for e in doc.modelspace():
-        kind = e.dxftype()
-        fields = [kind, e.dxf.layer]
-        if kind == "POINT":
-            fields += list(e.dxf.location)
-        elif kind == "CIRCLE":
-            fields += list(e.dxf.center) + [e.dxf.radius]
-        elif kind == "ARC":
-            fields += list(e.dxf.center) + [e.dxf.radius, e.dxf.start_angle, e.dxf.end_angle]
-        elif kind == "LINE":
-            fields += list(e.dxf.start) + list(e.dxf.end)
-        elif kind == "TEXT":
-            align = e.dxf.align_point if e.dxf.hasattr("align_point") else e.dxf.insert
-            fields += [text_of(e.dxf.text), e.dxf.height, e.dxf.halign, e.dxf.valign]
-            fields += list(e.dxf.insert) + list(align) + ["%.6f" % e.dxf.rotation]
-        elif kind in ("POLYLINE", "LWPOLYLINE"):
-            points = e.points() if kind == "POLYLINE" else e.get_points("xyb")
-            fields += [int(e.is_closed)]
-            for p in points:
-                fields += [p[0], p[1]]
-        print("|".join(repr(f) if isinstance(f, float) else str(f) for f in fields))
+E, N = 512300.0, 3386400.0
 
 
 def write(path):
     doc = ezdxf.new("R2000")
     msp = doc.modelspace()
-    east, north = 512300.0, 3386400.0
     for i in range(4):
-        msp.add_point((east + 6 * i, north + 10))
-        msp.add_circle((east + 6 * i, north, 0), 0.6)
-    msp.add_point((east + 6, north + 10))  # drawn twice
+        msp.add_point((E + 6 * i, N + 10))
+        msp.add_circle((E + 6 * i, N, 0), 0.6)
+    msp.add_point((E + 6, N + 10))  # drawn twice
     # A circle drawn mirrored: its centre is given in its own coordinates.
-    msp.add_circle((-(east + 30), north, 0), 0.6, dxfattribs={"extrusion": (0, 0, -1)})
-    msp.add_lwpolyline([(east - 5, north - 5), (east + 40, north - 5, 0.5), (east + 40, north + 15)],
-                       format="xyb", close=True)
-    msp.add_line((east - 5, north + 5), (east + 40, north + 5))
-    msp.add_arc((east + 18, north + 5), 3, 0, 180)
+    msp.add_circle((-(E + 30), N, 0), 0.6, dxfattribs={"extrusion": (0, 0, -1)})
+    msp.add_lwpolyline([(E - 5, N - 5), (E + 40, N - 5, 0.5), (E + 40, N + 15)], format="xyb",
+                       close=True)
+    msp.add_line((E - 5, N + 5), (E + 40, N + 5))
+    msp.add_arc((E + 18, N + 5), 3, 0, 180)
     msp.add_text("桩位图", dxfattribs={"height": 2.0, "rotation": 30}).set_placement(
-        (east + 18, north + 20), align=ezdxf.enums.TextEntityAlignment.BOTTOM_CENTER)
-    msp.add_mtext("说明")  # kept out: not an entity the workspace keeps
+        (E + 18, N + 20), align=ezdxf.enums.TextEntityAlignment.BOTTOM_CENTER)
+    msp.add_mtext("说明")
     doc.layout("Layout1").add_point((1, 1))  # paper space
     doc.saveas(path)
 
 
+def rich(version, codepage, ucs, path):
+    doc = ezdxf.new(version)
+    doc.encoding = ezdxf.tools.codepage.toencoding(codepage)
+    for name in ("PILES", "AXIS", "NOTES"):
+        doc.layers.add(name)
+    doc.blocks.new("PILE").add_circle((0, 0), 0.5)
+    doc.blocks.new("TAG").add_blockref("PILE", (1, 1), dxfattribs={"xscale": 0.5})
+    msp = doc.modelspace()
+    for i in range(12):
+        at = (E + 5 * (i % 4), N + 5 * (i // 4))
+        msp.add_point(at, dxfattribs={"layer": "PILES"})
+        msp.add_blockref("PILE", at, dxfattribs={"layer": "PILES", "rotation": 15 * i})
+    msp.add_blockref("TAG", (E - 5, N))
+    msp.add_linear_dim(base=(E, N - 4), p1=(E, N), p2=(E + 15, N), dxfattribs={"layer": "AXIS"}).render()
+    msp.add_solid([(E, N + 20), (E + 2, N + 20), (E, N + 22)])
+    msp.add_3dface([(E + 4, N + 20), (E + 6, N + 20), (E + 6, N + 22)])
+    if version != "R12":
+        msp.add_mtext("桩位说明\\P第二行", dxfattribs={"layer": "NOTES", "insert": (E, N + 25)})
+        msp.add_hatch().paths.add_polyline_path([(E, N + 30), (E + 5, N + 30), (E, N + 33)])
+        msp.add_ellipse((E + 10, N + 30), major_axis=(3, 0), ratio=0.5)
+        msp.add_spline(fit_points=[(E, N + 40), (E + 5, N + 42), (E + 9, N + 40)])
+    doc.layout().add_line((0, 0), (420, 297))
+    if ucs == "1":  # origin at the first pile, X along world Y
+        for name, value in (("$UCSORG", (E, N, 0)), ("$UCSXDIR", (0, 1, 0)), ("$UCSYDIR", (-1, 0, 0))):
+            doc.header[name] = value
+    doc.saveas(path)
+
+
+def objects(path):
+    """HEADER variables by name and other objects by handle, with their groups as written."""
+    lines = open(path, "rb").read().split(b"\n")
+    pairs = [(int(lines[i]), lines[i + 1].rstrip(b"\r")) for i in range(0, len(lines) - 1, 2)]
+    found, section = [], None
+    for i, (code, value) in enumerate(pairs):
+        if code == 2 and pairs[i - 1][1] == b"SECTION":
+            section = value
+        if code == (9 if section == b"HEADER" else 0):
+            found.append([])
+        if found:
+            found[-1].append((code, value))
+    keys = [g[0][1] if g[0][0] == 9 else next((v for c, v in g if c in (5, 105)), None) for g in found]
+    return {key: groups for key, groups in zip(keys, found) if key}
+
+
+def check(original, saved):
+    before, after = objects(original), objects(saved)
+    before.pop(b"$HANDSEED", None)
+    seed = after.pop(b"$HANDSEED", [(9, b""), (5, b"0")])[1][1]
+    for key, groups in before.items():
+        if after.get(key) != groups:
+            print("changed", key.decode(), groups[0][1].decode())
+    if int(seed, 16) <= max(int(key, 16) for key in after if not key.startswith(b"$")):
+        print("$HANDSEED", seed.decode(), "not above every handle")
+    doc, was = ezdxf.readfile(saved), ezdxf.readfile(original)
+    for error in doc.audit().errors:
+        print("audit:", error.message)
+    names = lambda d: ([t.dxf.name for t in d.layers], [b.name for b in d.blocks],
+                       d.layout_names(), [e.dxf.handle for e in d.layout()])
+    if names(doc) != names(was):
+        print("tables, blocks or layouts changed")
+    for e in doc.modelspace():
+        if e.dxf.handle.encode() not in before:
+            text = re.sub(r"\\U\+([0-9A-F]{4})", lambda m: chr(int(m.group(1), 16)), e.dxf.text)
+            fields = [e.dxftype(), text, e.dxf.height, e.dxf.halign] + list(e.dxf.align_point)[:2]
+            raw = after[e.dxf.handle.encode()]  # as written, before ezdxf mends anything
+            owner = dict(raw).get(330) == doc.modelspace().block_record_handle.encode()
+            fields += [owner, ",".join(str(code) for code, value in raw)]
+            print("LABEL|" + "|".join(map(str, fields)))
+
+
 if __name__ == "__main__":
-    {"dump": dump, "write": write}[sys.argv[1]](sys.argv[2])
+    {"write": write, "rich": rich, "check": check}[sys.argv[1]](*sys.argv[2:])

@@ -54,7 +54,9 @@ int AlignmentOf(int horizontal, int vertical) {
 // points down (drawn mirrored) has its X turned back into world X.
 class Builder : public DL_CreationAdapter {
   public:
-    explicit Builder(Drawing& drawing) : drawing_(drawing) {}
+    // Texts of files before AutoCAD 2007 are in the file's code page.
+    Builder(Drawing& drawing, std::string codePage)
+        : drawing_(drawing), codePage_(std::move(codePage)) {}
 
     void addPoint(const DL_PointData& d) override {
         Entity entity = Base(EntityKind::Point);
@@ -87,7 +89,7 @@ class Builder : public DL_CreationAdapter {
 
     void addText(const DL_TextData& d) override {
         Entity entity = Base(EntityKind::Text);
-        entity.text = DecodeDxfText(d.text);
+        entity.text = DecodeDxfText(FromCodePage(d.text, codePage_));
         entity.position = Ocs({d.ipx, d.ipy, d.ipz});
         entity.alignment = AlignmentOf(d.hJustification, d.vJustification);
         entity.alignmentPoint = std::isfinite(d.apx) && std::isfinite(d.apy)
@@ -120,7 +122,7 @@ class Builder : public DL_CreationAdapter {
         const DL_Attributes attributes = getAttributes();
         Entity entity;
         entity.kind = kind;
-        entity.layer = DecodeDxfText(attributes.getLayer());
+        entity.layer = DecodeDxfText(FromCodePage(attributes.getLayer(), codePage_));
         if (entity.layer.empty()) entity.layer = "0";
         entity.colour = attributes.getColor();
         return entity;
@@ -139,23 +141,26 @@ class Builder : public DL_CreationAdapter {
     }
 
     Drawing& drawing_;
+    std::string codePage_;
     std::optional<EntityId> polyline_;
     bool polylineMirrored_ = false;
 };
 
-// Writes numbers in their shortest form that reads back to the same
-// double, whatever their size.
+// A number in its shortest form that reads back to the same double,
+// whatever its size.
+std::string RealText(double value) {
+    std::array<char, 64> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size() - 1, value);
+    std::string number(text.data(), result.ptr);
+    if (number.find_first_of(".en") == std::string::npos) number += ".0";
+    return number;
+}
+
 class Writer : public DL_WriterA {
   public:
     explicit Writer(const char* path) : DL_WriterA(path, DL_Codes::AC1009) {}
 
-    void dxfReal(int code, double value) const override {
-        std::array<char, 64> text{};
-        const auto result = std::to_chars(text.data(), text.data() + text.size() - 1, value);
-        std::string number(text.data(), result.ptr);
-        if (number.find_first_of(".en") == std::string::npos) number += ".0";
-        dxfString(code, number);
-    }
+    void dxfReal(int code, double value) const override { dxfString(code, RealText(value)); }
 };
 
 bool Finite(Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
@@ -234,9 +239,23 @@ bool SyncToDisk(const fs::path& path) {
     return synced;
 }
 
-}  // namespace
+// The saved user coordinate system when it turns about Z only (all the
+// stand-in has); world when absent, degenerate or tilted.
+Ucs SavedUcs(const DxfScan& scan) {
+    const Point3 x = scan.ucsXAxis, y = scan.ucsYAxis;
+    const double length = std::hypot(x.x, x.y);
+    Ucs ucs;
+    if (!(length > 1e-9) || std::abs(x.z) > 1e-9 * length || std::abs(y.z) > 1e-9 * length ||
+        std::abs(y.x + x.y * std::hypot(y.x, y.y) / length) > 1e-9 * length ||
+        std::abs(y.y - x.x * std::hypot(y.x, y.y) / length) > 1e-9 * length ||
+        !(std::hypot(y.x, y.y) > 1e-9))
+        return ucs;
+    ucs.origin = scan.ucsOrigin;
+    ucs.rotation = std::atan2(x.y, x.x);
+    return ucs;
+}
 
-DxfRead ReadDxf(std::string_view content) {
+DxfRead ReadText(std::string content) {
     DxfRead read;
     DxfScan scan = ScanDxf(content);
     if (!scan.error.empty()) {
@@ -245,12 +264,115 @@ DxfRead ReadDxf(std::string_view content) {
     }
     read.skipped = std::move(scan.skipped);
     if (!scan.codePage.empty()) read.drawing.codePage = scan.codePage;
+    read.drawing.ucs = SavedUcs(scan);
     std::istringstream stream(std::move(scan.entities));
-    Builder builder(read.drawing);
+    const bool utf8 = scan.version >= "AC1021";
+    Builder builder(read.drawing, utf8 ? std::string() : read.drawing.codePage);
     DL_Dxf dxf;
-    if (!dxf.in(stream, &builder)) read.error = "dxflib 无法读取该文件";
+    if (!dxf.in(stream, &builder)) {
+        read.error = "dxflib 无法读取该文件";
+        return read;
+    }
+    for (auto& [id, entity] : read.drawing.entities) entity.fromFile = true;
+    if (scan.file.entitiesEnd > 0) {
+        auto file = std::make_shared<DrawingFile>(std::move(scan.file));
+        file->text = std::move(content);
+        file->version = scan.version;
+        file->entityCount = read.drawing.entities.size();
+        read.drawing.file = std::move(file);
+    }
     return read;
 }
+
+std::string Pair(int code, std::string_view value, const std::string& lineEnd) {
+    std::string code3 = std::to_string(code);
+    if (code3.size() < 3) code3.insert(0, 3 - code3.size(), ' ');
+    return code3 + lineEnd + std::string(value) + lineEnd;
+}
+
+// A new text in the form the file's version needs: from AutoCAD R13 on
+// with handle, owner and subclass markers; in files of 2007 and later in
+// UTF-8, before in the file's code page.
+std::string FileText(const DrawingFile& file, const std::string& codePage, const Entity& e,
+                     std::uint64_t handle) {
+    const std::string& n = file.lineEnd;
+    const bool objects = file.version >= "AC1012";
+    const auto text = [&](std::string_view t) {
+        return file.version >= "AC1021" ? std::string(t) : EncodeDxfText(t, codePage);
+    };
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(handle));
+    std::string out = Pair(0, "TEXT", n);
+    if (file.handSeedLength > 0 || objects) out += Pair(5, hex, n);
+    if (objects && !file.modelSpace.empty()) out += Pair(330, file.modelSpace, n);
+    if (objects) out += Pair(100, "AcDbEntity", n);
+    out += Pair(8, text(e.layer), n);
+    if (e.colour != 256) out += Pair(62, std::to_string(e.colour), n);
+    if (objects) out += Pair(100, "AcDbText", n);
+    out += Pair(10, RealText(e.position.x), n) + Pair(20, RealText(e.position.y), n) +
+           Pair(30, RealText(e.position.z), n) + Pair(40, RealText(e.height), n) +
+           Pair(1, text(e.text), n);
+    if (e.rotation != 0) out += Pair(50, RealText(e.rotation * 180 / 3.141592653589793), n);
+    if (e.widthFactor != 1) out += Pair(41, RealText(e.widthFactor), n);
+    const int alignment =
+        e.alignment >= 0 && e.alignment < int(kJustification.size()) ? e.alignment : 0;
+    if (kJustification[alignment][0] != 0)
+        out += Pair(72, std::to_string(kJustification[alignment][0]), n);
+    if (alignment != 0) {
+        const Point3& a = e.alignmentPoint;
+        out += Pair(11, RealText(a.x), n) + Pair(21, RealText(a.y), n) + Pair(31, RealText(a.z), n);
+    }
+    if (objects) out += Pair(100, "AcDbText", n);
+    if (kJustification[alignment][1] != 0)
+        out += Pair(73, std::to_string(kJustification[alignment][1]), n);
+    return out;
+}
+
+// The file's text with the drawing's new texts at the end of ENTITIES and
+// $HANDSEED past their handles.
+std::string FileWithLabels(const Drawing& drawing) {
+    const DrawingFile& file = *drawing.file;
+    std::uint64_t handle = std::max<std::uint64_t>(file.nextHandle, 1);
+    std::string labels;
+    for (const auto& [id, e] : drawing.entities) {
+        if (!e.fromFile) labels += FileText(file, drawing.codePage, e, handle++);
+    }
+    const std::string_view text = file.text;
+    std::string out;
+    out.reserve(text.size() + labels.size() + 16);
+    std::size_t from = 0;
+    if (file.handSeedLength > 0) {
+        char hex[32];
+        std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(handle));
+        out.append(text.substr(0, file.handSeedAt)).append(hex);
+        from = file.handSeedAt + file.handSeedLength;
+    }
+    out.append(text.substr(from, file.entitiesEnd - from)).append(labels);
+    out.append(text.substr(file.entitiesEnd));
+    return out;
+}
+
+bool WriteAll(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), std::streamsize(text.size()));
+    out.close();
+    return bool(out);
+}
+
+}  // namespace
+
+bool SavesWhole(const Drawing& drawing) {
+    if (!drawing.file || drawing.file->entitiesEnd == 0) return false;
+    std::size_t kept = 0;
+    for (const auto& [id, e] : drawing.entities) {
+        if (e.fromFile && e.edited) return false;
+        if (!e.fromFile && (e.kind != EntityKind::Text || !Writable(e))) return false;
+        kept += e.fromFile;
+    }
+    return kept == drawing.file->entityCount;
+}
+
+DxfRead ReadDxf(std::string_view content) { return ReadText(std::string(content)); }
 
 DxfRead LoadDxf(const std::string& path) {
     DxfRead read;
@@ -269,7 +391,7 @@ DxfRead LoadDxf(const std::string& path) {
     std::string content(size, '\0');
     in.read(content.data(), std::streamsize(size));
     content.resize(std::size_t(in.gcount()));
-    read = ReadDxf(content);
+    read = ReadText(std::move(content));
     if (!read.error.empty()) return fail(read.error);
     return read;
 }
@@ -287,7 +409,11 @@ DxfSave SaveDxf(const Drawing& drawing, const std::string& path) {
         return save;
     };
     if (target.filename().empty()) return fail("没有文件名");
-    {
+    const bool whole = SavesWhole(drawing);
+    if (whole) {
+        if (!WriteAll(temporary, FileWithLabels(drawing)))
+            return fail(std::string("无法写入该文件（") + std::strerror(errno) + "）");
+    } else {
         Writer writer(temporary.c_str());
         if (writer.openFailed())
             return fail(std::string("无法写入该文件夹（") + std::strerror(errno) + "）");
@@ -313,7 +439,8 @@ DxfSave SaveDxf(const Drawing& drawing, const std::string& path) {
         writer.dxfEOF();
         writer.close();
     }
-    if (!EndsWithEof(temporary) || !SyncToDisk(temporary)) return fail("写入不完整（磁盘已满？）");
+    if (!SyncToDisk(temporary) || (!whole && !EndsWithEof(temporary)))
+        return fail("写入不完整（磁盘已满？）");
     if (fs::exists(target, ec))
         fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
     fs::rename(temporary, target, ec);

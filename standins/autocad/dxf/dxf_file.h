@@ -1,6 +1,7 @@
 // Opening and saving drawings as ASCII DXF files. Reading keeps the
-// model-space points, circles, texts, lines, arcs and polylines; saving
-// writes them all back as a DXF R12 file, which every CAD program reads.
+// model-space points, circles, texts, lines, arcs and polylines, the saved
+// user coordinate system and the file's text; saving gives that text back
+// with the new labels, or writes the drawing as DXF R12.
 #pragma once
 
 #include <map>
@@ -26,6 +27,12 @@ struct DxfSave {
     std::string error;  // empty when saved; names the file and the reason
     int leftOut = 0;    // entities with coordinates that are not finite numbers
 };
+
+// Whether saving gives back the drawing's file whole: every entity read
+// from it is there unchanged, and what was added are texts. Such a save
+// writes the file's text as it was with the new texts at the end of its
+// entities; any other save writes the drawing's entities as DXF R12.
+bool SavesWhole(const Drawing& drawing);
 
 // Writes the drawing to a temporary file beside the target and renames it
 // over the target, so that a failed save leaves the previous file whole.

@@ -1,6 +1,7 @@
 #include "dxf_scan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -19,7 +20,8 @@ constexpr double kMaxMagnitude = 1e15;
 struct Group {
     int code = 0;
     std::string_view value;
-    long line = 0;  // of the value, 1-based
+    long line = 0;       // of the value, 1-based
+    std::size_t at = 0;  // offset of the code's line in the text
 };
 
 std::string_view Trim(std::string_view text) {
@@ -88,13 +90,18 @@ bool Handled(std::string_view type) {
 
 class Reader {
   public:
-    explicit Reader(std::string_view content) : rest_(content) {}
+    explicit Reader(std::string_view content) : text_(content), rest_(content) {}
+
+    std::size_t Offset(std::string_view part) const {
+        return std::size_t(part.data() - text_.data());
+    }
 
     // The next pair; false at the end of the text, or with `error` set.
     bool Next(Group& group, std::string& error) {
         std::string_view codeLine, valueLine;
         if (!Line(codeLine)) return false;
         const long codeLineNumber = line_;
+        group.at = Offset(codeLine);
         const std::string_view code = Trim(codeLine);
         if (code.empty() && rest_.empty()) return false;  // a last empty line
         const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), group.code);
@@ -124,13 +131,30 @@ class Reader {
         return true;
     }
 
-    std::string_view rest_;
+    std::string_view text_, rest_;
     long line_ = 0;
 };
 
+// A handle's value, or 0 when it is none.
+std::uint64_t HandleValue(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    return ec == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
+double Coordinate(std::string_view text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return std::isfinite(value) ? value : 0;
+}
+
 class Scanner {
   public:
-    explicit Scanner(std::string_view content) : reader_(content) {}
+    explicit Scanner(std::string_view content) : reader_(content) {
+        const std::size_t end = content.find('\n');
+        if (end != std::string_view::npos && end > 0 && content[end - 1] == '\r')
+            out_.file.lineEnd = "\r\n";
+    }
 
     DxfScan Run() {
         out_.entities = "0\nSECTION\n2\nENTITIES\n";
@@ -173,16 +197,25 @@ class Scanner {
             return;
         }
         std::vector<Group> entity;
-        std::string variable;
+        std::string variable, entry, entryHandle;
         while (reader_.Next(group, out_.error)) {
+            const std::string_view value = Trim(group.value);
             if (name == "HEADER") {
-                if (group.code == 9) variable = Trim(group.value);
-                if (variable == "$ACADVER" && group.code == 1) out_.version = Trim(group.value);
-                if (variable == "$DWGCODEPAGE" && group.code == 3)
-                    out_.codePage = Trim(group.value);
+                if (group.code == 9) variable = value;
+                Header(variable, group);
+            } else if (group.code == 5 || group.code == 105) {
+                out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value) + 1);
             }
+            if (group.code == 0) entry = value, entryHandle.clear();
+            if (group.code == 5) entryHandle = value;
+            // The *Model_Space block record's handle is the owner of model-space entities.
+            if (group.code == 2 && entry == "BLOCK_RECORD" && value.size() == 12 &&
+                std::equal(value.begin(), value.end(), "*MODEL_SPACE",
+                           [](char a, char b) { return std::toupper((unsigned char)a) == b; }))
+                out_.file.modelSpace = entryHandle;
             if (group.code == 0) {
                 if (name == "ENTITIES") Entity(entity);
+                if (name == "ENTITIES" && value == "ENDSEC") out_.file.entitiesEnd = group.at;
                 if (failed()) return;
                 entity.clear();
                 const std::string_view value = Trim(group.value);
@@ -209,6 +242,24 @@ class Scanner {
             entity.push_back(group);
         }
         if (!failed()) out_.error = "文件不完整：节 " + name + " 没有结束（缺少 ENDSEC 和 EOF）";
+    }
+
+    void Header(const std::string& variable, const Group& group) {
+        const std::string_view value = Trim(group.value);
+        if (variable == "$ACADVER" && group.code == 1) out_.version = value;
+        if (variable == "$DWGCODEPAGE" && group.code == 3) out_.codePage = value;
+        if (variable == "$HANDSEED" && group.code == 5) {
+            out_.file.handSeedAt = reader_.Offset(group.value);
+            out_.file.handSeedLength = group.value.size();
+            out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value));
+        }
+        Point3* point = variable == "$UCSORG"    ? &out_.ucsOrigin
+                        : variable == "$UCSXDIR" ? &out_.ucsXAxis
+                        : variable == "$UCSYDIR" ? &out_.ucsYAxis
+                                                 : nullptr;
+        if (point && group.code == 10) point->x = Coordinate(value);
+        if (point && group.code == 20) point->y = Coordinate(value);
+        if (point && group.code == 30) point->z = Coordinate(value);
     }
 
     void Skip(std::string type) { ++out_.skipped[std::move(type)]; }
@@ -307,13 +358,18 @@ DxfScan ScanDxf(std::string_view content) {
         scan.error = "这是二进制 DXF 文件，只能读取文本（ASCII）DXF";
         return scan;
     }
-    if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+    const bool bom = content.starts_with("\xEF\xBB\xBF");
+    if (bom) content.remove_prefix(3);
     if (Trim(content).empty()) {
         DxfScan scan;
         scan.error = "文件是空的";
         return scan;
     }
-    return Scanner(content).Run();
+    DxfScan scan = Scanner(content).Run();
+    // Offsets count in the whole text.
+    if (bom && scan.file.entitiesEnd > 0) scan.file.entitiesEnd += 3;
+    if (bom && scan.file.handSeedLength > 0) scan.file.handSeedAt += 3;
+    return scan;
 }
 
 }  // namespace velmora::standins

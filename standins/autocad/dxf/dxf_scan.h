@@ -6,9 +6,12 @@
 // lightweight polyline's vertex count is the number of vertices it holds.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+
+#include "drawing.h"
 
 namespace velmora::standins {
 
@@ -18,6 +21,9 @@ struct DxfScan {
     std::string version;   // $ACADVER, e.g. "AC1009"
     std::string codePage;  // $DWGCODEPAGE
     std::map<std::string, int, std::less<>> skipped;  // entity type → how many were left out
+    DrawingFile file;  // where saving adds to the text (the text itself is not copied)
+    // $UCSORG, $UCSXDIR, $UCSYDIR; the axes zero when absent.
+    Point3 ucsOrigin, ucsXAxis, ucsYAxis;
 };
 
 DxfScan ScanDxf(std::string_view content);

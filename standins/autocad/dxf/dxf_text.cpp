@@ -1,5 +1,8 @@
 #include "dxf_text.h"
 
+#include <iconv.h>
+
+#include <algorithm>
 #include <cstdint>
 
 namespace velmora::standins {
@@ -66,7 +69,60 @@ void AppendEscape(std::string& out, std::uint32_t unit) {
     for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
 }
 
+// iconv converting between UTF-8 and a DXF code page; closed when done.
+class Converter {
+  public:
+    Converter(const std::string& codePage, bool toCodePage) {
+        if (!codePage.starts_with("ANSI_")) return;
+        const std::string name = "CP" + codePage.substr(5);
+        cd_ = toCodePage ? iconv_open(name.c_str(), "UTF-8") : iconv_open("UTF-8", name.c_str());
+    }
+    ~Converter() {
+        if (cd_ != iconv_t(-1)) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts all of `in`, or returns false.
+    bool Convert(std::string_view in, std::string& out) {
+        if (cd_ == iconv_t(-1)) return false;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string buffer(in.size() * 4 + 8, '\0');
+        char* from = const_cast<char*>(in.data());
+        char* to = buffer.data();
+        std::size_t fromLeft = in.size(), toLeft = buffer.size();
+        if (iconv(cd_, &from, &fromLeft, &to, &toLeft) == std::size_t(-1)) return false;
+        out.append(buffer.data(), buffer.size() - toLeft);
+        return true;
+    }
+
+  private:
+    iconv_t cd_ = iconv_t(-1);
+};
+
 }  // namespace
+
+std::string EncodeDxfText(std::string_view text, const std::string& codePage) {
+    Converter converter(codePage, true);
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint32_t code = 0;
+        std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8At(text, i, code);
+        if (length == 0) length = 1;
+        const std::string_view character = text.substr(i, length);
+        if (length == 1 || !converter.Convert(character, out)) out += EncodeDxfText(character);
+        i += length;
+    }
+    return out;
+}
+
+std::string FromCodePage(std::string_view text, const std::string& codePage) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
+    std::string out;
+    Converter converter(codePage, false);
+    return converter.Convert(text, out) ? out : std::string(text);
+}
 
 std::string DecodeDxfText(std::string_view text) {
     std::string out;

@@ -12,5 +12,10 @@ std::string DecodeDxfText(std::string_view text);
 // Writes every non-ASCII character of valid UTF-8 as \U+XXXX (characters
 // beyond U+FFFF as two surrogates); other bytes stay as they are.
 std::string EncodeDxfText(std::string_view text);
+// As above, but characters the code page ("ANSI_936" and the like) holds
+// are written in it.
+std::string EncodeDxfText(std::string_view text, const std::string& codePage);
+// A text of a file in that code page, in UTF-8 (bytes it cannot convert stay).
+std::string FromCodePage(std::string_view text, const std::string& codePage);
 
 }  // namespace velmora::standins

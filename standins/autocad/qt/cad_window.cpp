@@ -135,10 +135,11 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     }
     // The new drawing's ids follow the old ones, so that no reference the
     // system still holds can reach an entity of the new drawing.
-    Drawing drawing;
+    auto entities = std::move(read.drawing.entities);
+    Drawing drawing = std::move(read.drawing);
+    drawing.entities.clear();
     drawing.nextId = host_->drawing.nextId;
-    drawing.codePage = read.drawing.codePage;
-    for (auto& [id, entity] : read.drawing.entities) AddEntity(drawing, std::move(entity));
+    for (auto& [id, entity] : entities) AddEntity(drawing, std::move(entity));
     host_->drawing = std::move(drawing);
     path_ = QFileInfo(path).absoluteFilePath();
     skipped_ = std::move(read.skipped);
@@ -156,8 +157,9 @@ bool StandInCadWindow::Open() {
 
 bool StandInCadWindow::Save() {
     // A file with entities this window cannot keep is not overwritten
-    // unasked: the user names the file to save to.
-    if (path_.isEmpty() || !skipped_.empty()) return SaveAs();
+    // unasked: the user names the file to save to. Given back whole, the
+    // file keeps them.
+    if (path_.isEmpty() || (!skipped_.empty() && !SavesWhole(host_->drawing))) return SaveAs();
     return SaveTo(path_);
 }
 
@@ -173,13 +175,14 @@ bool StandInCadWindow::SaveAs() {
 }
 
 bool StandInCadWindow::SaveTo(const QString& path) {
+    const bool whole = SavesWhole(host_->drawing);
     const DxfSave save = SaveDxf(host_->drawing, path.toStdString());
     if (!save.error.empty()) {
         prompts_.showError(FromUtf8(save.error));
         return false;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (absolute != path_) skipped_.clear();  // the new file holds all that is left
+    if (absolute != path_ && !whole) skipped_.clear();  // the new file holds all that is left
     path_ = absolute;
     SetModified(false);
     ShowIdlePrompt();
