@@ -1,6 +1,7 @@
 #include "desk.h"
 
 #include <charconv>
+#include <ostream>
 
 #include "window/control_table.h"
 
@@ -65,6 +66,12 @@ long Desk::ExcelReferences() const {
     long held = 0;
     for (const auto& instance : excel->created) held += instance.use_count() - 1;
     return held;
+}
+
+void PrintTo(const Label& l, std::ostream* out) {
+    *out << '"' << l.text << "\" h" << l.height << " a" << l.alignment << " at (" << l.insertion.x
+         << ", " << l.insertion.y << ", " << l.insertion.z << ") on (" << l.alignmentPoint.x << ", "
+         << l.alignmentPoint.y << ", " << l.alignmentPoint.z << ")";
 }
 
 std::string CellText(const standins::Sheet& sheet, int row, int column) {

@@ -26,7 +26,9 @@ struct Label {
     double height;
     int alignment;
     Point3 alignmentPoint;
+    bool operator==(const Label&) const = default;
 };
+void PrintTo(const Label& label, std::ostream* out);
 
 struct Desk {
     LocalDirectory directory;

@@ -2,44 +2,23 @@
 
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "tap.h"
 
 namespace velmora::testing {
 
 namespace {
 
-// Indexed by Access.
-const char* const kAccessNames[] = {"Get", "Put", "Call", "Enumerate"};
-
+// The member's answer, found as IDispatch finds names (any case); an
+// unscripted member fails with the unknown-name status.
 template <class Map>
-auto Find(Map& map, std::string_view member) {
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        if (SameMember(it->first, member)) return it;
+auto& Answer(Map& map, std::string_view member) {
+    for (auto& [name, answer] : map) {
+        if (SameMember(name, member)) return answer;
     }
-    return map.end();
+    Fail(status::kUnknownName, std::string(member));
 }
 
 }  // namespace
-
-std::string CallRecord::Text() const {
-    std::string text = object + "." + kAccessNames[static_cast<int>(access)] + " " + member;
-    if (!args.empty()) {
-        text += "(";
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            if (i) text += ", ";
-            text += Describe(args[i]);
-        }
-        text += ")";
-    }
-    if (access == Access::Put) text += " = " + Describe(value);
-    return text;
-}
-
-std::vector<std::string> CallLog::Texts() const {
-    std::vector<std::string> texts;
-    texts.reserve(calls.size());
-    for (const CallRecord& call : calls) texts.push_back(call.Text());
-    return texts;
-}
 
 FakeObject::FakeObject(std::string name, std::shared_ptr<CallLog> log)
     : name_(std::move(name)), log_(log ? std::move(log) : std::make_shared<CallLog>()) {}
@@ -80,35 +59,28 @@ Variant FakeObject::Stored(const std::string& member) const {
     return it == stored_.end() ? Variant() : it->second;
 }
 
-void FakeObject::Record(Access access, std::string_view member, std::span<const Variant> args,
-                        const Variant& value) {
-    log_->calls.push_back(CallRecord{name_, access, std::string(member),
-                                     std::vector<Variant>(args.begin(), args.end()), value});
+void FakeObject::Record(std::string_view access, std::string_view member,
+                        std::span<const Variant> args, const Variant* value) {
+    log_->calls.push_back(name_ + "." + CallText(access, member, args, value));
 }
 
 Variant FakeObject::Get(std::string_view member, std::span<const Variant> args) {
-    Record(Access::Get, member, args);
-    auto it = Find(gets_, member);
-    if (it == gets_.end()) Fail(status::kUnknownName, std::string(member));
-    return it->second(args);
+    Record("Get", member, args);
+    return Answer(gets_, member)(args);
 }
 
 void FakeObject::Put(std::string_view member, std::span<const Variant> args, const Variant& value) {
-    Record(Access::Put, member, args, value);
-    auto it = Find(puts_, member);
-    if (it == puts_.end()) Fail(status::kUnknownName, std::string(member));
-    it->second(args, value);
+    Record("Put", member, args, &value);
+    Answer(puts_, member)(args, value);
 }
 
 Variant FakeObject::Call(std::string_view member, std::span<const Variant> args) {
-    Record(Access::Call, member, args);
-    auto it = Find(calls_, member);
-    if (it == calls_.end()) Fail(status::kUnknownName, std::string(member));
-    return it->second(args);
+    Record("Call", member, args);
+    return Answer(calls_, member)(args);
 }
 
 std::vector<Variant> FakeObject::Enumerate() {
-    Record(Access::Enumerate, "", {});
+    Record("Enumerate", "", {});
     if (!enumerate_) Fail(status::kUnknownName, "_NewEnum");
     return enumerate_();
 }

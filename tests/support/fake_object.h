@@ -14,22 +14,10 @@
 
 namespace velmora::testing {
 
-enum class Access { Get, Put, Call, Enumerate };
-
-struct CallRecord {
-    std::string object;  // the fake's name
-    Access access;
-    std::string member;
-    std::vector<Variant> args;
-    Variant value;  // the value put, for Put
-
-    // "doc.Get SelectionSets("Ssd")" style text, for readable assertions.
-    std::string Text() const;
-};
-
+// Every access as "doc.Get SelectionSets("Ssd")", in order.
 struct CallLog {
-    std::vector<CallRecord> calls;
-    std::vector<std::string> Texts() const;
+    std::vector<std::string> calls;
+    const std::vector<std::string>& Texts() const { return calls; }
 };
 
 class FakeObject : public Dispatch {
@@ -60,8 +48,8 @@ class FakeObject : public Dispatch {
     std::vector<Variant> Enumerate() override;
 
   private:
-    void Record(Access access, std::string_view member, std::span<const Variant> args,
-                const Variant& value = {});
+    void Record(std::string_view access, std::string_view member, std::span<const Variant> args,
+                const Variant* value = nullptr);
 
     std::string name_;
     std::shared_ptr<CallLog> log_;

@@ -39,15 +39,7 @@ class TappedObject : public Dispatch {
                const Variant* value = nullptr) {
         Tap& tap = *tap_;
         ++tap.calls;
-        if (tap.logging) {
-            std::string text(access);
-            if (!member.empty()) text += " " + std::string(member);
-            for (std::size_t i = 0; i < args.size(); ++i) {
-                text += (i ? ", " : "(") + Describe(args[i]) + (i + 1 == args.size() ? ")" : "");
-            }
-            if (value) text += " = " + Describe(*value);
-            tap.log.push_back(std::move(text));
-        }
+        if (tap.logging) tap.log.push_back(CallText(access, member, args, value));
         if (!tap.gone && tap.goneAt > 0 && tap.calls >= tap.goneAt) {
             tap.gone = true;
             if (tap.onGone) tap.onGone();
@@ -72,6 +64,17 @@ Variant Wrap(Variant value, const std::shared_ptr<Tap>& tap) {
 }
 
 }  // namespace
+
+std::string CallText(std::string_view access, std::string_view member,
+                     std::span<const Variant> args, const Variant* value) {
+    std::string text(access);
+    if (!member.empty()) text += " " + std::string(member);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        text += (i ? ", " : "(") + Describe(args[i]) + (i + 1 == args.size() ? ")" : "");
+    }
+    if (value) text += " = " + Describe(*value);
+    return text;
+}
 
 Object Tapped(Object inner, std::shared_ptr<Tap> tap) {
     return std::make_shared<TappedObject>(std::move(inner), std::move(tap));

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct Tap {
     bool logging = false;
     std::vector<std::string> log;  // "Call AddText("1", r8[1,2,0], r8:2.5)", when logging
 };
+
+// "Call AddText("1", r8[1,2,0], r8:2.5)": an access with its arguments
+// kinds and values, and the value put.
+std::string CallText(std::string_view access, std::string_view member,
+                     std::span<const Variant> args, const Variant* value = nullptr);
 
 // The object, and every object reached through it, behind the tap.
 Object Tapped(Object inner, std::shared_ptr<Tap> tap);
