@@ -102,33 +102,6 @@ TEST(Numbering, CallsOfAOnePilePass) {
     }
 }
 
-TEST(Numbering, OffsetsAndHeights) {
-    struct Case {
-        std::string angle, distance, height;
-        Point3 insertion, anchor;
-    };
-    const Case cases[] = {
-        {"90", "5", "2", {105, 200, 0}, {105, 199, 0}},
-        {"180", "5", "2", {100, 195, 0}, {100, 194, 0}},
-        {"270", "5", "2", {95, 200, 0}, {95, 199, 0}},
-        {"0", "3", "4", {100, 203, 0}, {100, 201, 0}},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE("angle " + test.angle);
-        Desk h;
-        const EntityId pile = h.Point(100, 200, 7);  // the label's Z is 0 whatever the pile's
-        h.Set(4, test.angle);
-        h.Set(5, test.distance);
-        h.Set(0, test.height);
-        h.Picks({std::vector{pile}});
-        h.Run();
-        ASSERT_EQ(h.Labels().size(), 1u);
-        ExpectLabel(h.Labels()[0], "1", test.insertion, test.anchor);
-        // The offset moves the label only, never the recorded coordinates.
-        EXPECT_EQ(h.Row(0), (RegisterRow{"100", "200", "0", "1"}));
-    }
-}
-
 TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
     {  // Circle piles: points are not picked, positions come from the centres.
         Desk h;
@@ -159,7 +132,7 @@ TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
         if (mode.world) h.Select("Option2", 2);
         h.cad->drawing.ucs = mode.ucs;
         h.Set(5, "2");
-        h.Picks({std::vector{h.Point(110, 230)}});
+        h.Picks({std::vector{h.Point(110, 230, 7)}});  // only X and Y of a pile count
         h.Run();
         EXPECT_EQ(h.Row(0), mode.row);
         ASSERT_EQ(h.Labels().size(), 1u);
