@@ -28,6 +28,10 @@ TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
     Variant loose(VariantArray{Variant(1.5), Variant(std::int16_t{2}), Variant(0.0)});
     EXPECT_EQ(loose.ToDoubleArray(), (DoubleArray{1.5, 2.0, 0.0}));
     EXPECT_THROW((void)Variant("x").ToDouble(), Failure);
+    // A VARIANT_BOOL true is -1 as a number, as automation servers read it.
+    EXPECT_EQ(Variant(true).ToInt32(), -1);
+    EXPECT_EQ(Variant(true).ToDouble(), -1.0);
+    EXPECT_EQ(Variant(false).ToInt32(), 0);
 }
 
 TEST(Object, EmptyReferenceFailsAsObjectRequired) {
