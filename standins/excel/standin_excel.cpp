@@ -8,7 +8,6 @@ std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
                                                      StandInExcelOptions options) {
     auto instances = std::make_shared<ExcelInstances>();
     directory.RegisterFactory(kExcelProgId, [instances, options]() -> Object {
-        if (options.unavailable) Fail(status::kClassNotRegistered, "Excel is not installed");
         auto instance = std::make_shared<ExcelInstance>();
         instance->failures = options.failures;
         instance->onVisible = options.onVisible;

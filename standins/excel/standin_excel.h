@@ -29,7 +29,6 @@ struct ExcelFailurePlan {
 };
 
 struct StandInExcelOptions {
-    bool unavailable = false;  // creation fails, as without Excel installed
     ExcelFailurePlan failures;
     // Runs when the application's Visible goes from false to true.
     std::function<void(const ExcelModel&)> onVisible;

@@ -183,31 +183,6 @@ CellValue Text(std::string text) { return text; }
 const CellValue kEmpty{};
 const std::array<int, 4> kAllSides = {1, 1, 1, 1};
 
-TEST(ExportTable, RowsShowTheRegisterAsStoredWithRoundedCoordinates) {
-    const std::pair<RegisterRow, std::vector<CellValue>> rows[] = {
-        {{"100", "200", "0", "1"}, {Text("1"), Num(100), Num(200)}},        // user mode: X first
-        {{"200", "100", "0", "K2-a"}, {Text("K2-a"), Num(200), Num(100)}},  // world mode: Y first
-        {{"1.0625", "2.5004", "0", "桩 3 "}, {Text("桩 3 "), Num(1.062), Num(2.5)}},
-        {{"-12.3456", "0.0005", "0", "#4"}, {Text("#4"), Num(-12.346), Num(0.001)}},
-        {{"", "7", "0", "E"}, {Text("E"), kEmpty, Num(7)}},  // unreadable fields stay empty
-        {{"12abc", " 8 ", "0", "F"}, {Text("F"), kEmpty, Num(8)}}};
-    StandIn h;
-    for (const auto& row : rows) h.AddPile(row.first);
-    h.Export();
-    for (int i = 1; i <= 6; ++i) {
-        const std::vector<CellValue> shown = {
-            ValueAt(h.Last(), i + 2, 1), ValueAt(h.Last(), i + 2, 2), ValueAt(h.Last(), i + 2, 3),
-            ValueAt(h.Last(), i + 2, 4)};
-        EXPECT_EQ(shown[0], Num(i));
-        EXPECT_EQ(std::vector(shown.begin() + 1, shown.end()), rows[i - 1].second) << "row " << i;
-    }
-    EXPECT_EQ(h.Last().values.size(), 1u + 4u + 6u * 4u - 2u);  // nothing else written
-    EXPECT_EQ(FormatAt(h.Last(), 8, 4).borders, kAllSides);
-    EXPECT_EQ(FormatAt(h.Last(), 9, 1), CellFormat{});
-    EXPECT_EQ(h.shown, 1);
-    EXPECT_TRUE(h.messages.empty());  // a bad field is not reported
-}
-
 TEST(ExportTable, RowsPastTheRegisterAndPastSixteenBitsSkipOnlyTheirSteps) {
     StandIn h;
     for (int i = 0; i < 10003; ++i)

@@ -230,25 +230,5 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
     }
 }
 
-TEST(Numbering, EndsWhenAutoCadOrItsDocumentIsMissing) {
-    {  // No AutoCAD: one message, nothing else.
-        Desk h;
-        standins::CloseCad(*h.cad);
-        h.Run();
-        EXPECT_EQ(h.messages, std::vector<std::string>{"请先打开CAD软件！"});
-        EXPECT_EQ(h.shown, 0);
-        EXPECT_EQ(h.cadTap->calls, 0);
-    }
-    {  // No active document: the count cannot be read and the command ends.
-        Desk h;
-        standins::FailEveryCall(h.cad->failures, "ActiveDocument", status::kFail);
-        h.Picks({std::vector{h.Point(1, 1)}});
-        h.Run();
-        EXPECT_EQ(h.cad->callCount, 2);  // ActiveDocument and WindowState only
-        EXPECT_EQ(h.shown, 1);
-        EXPECT_TRUE(h.messages.empty());
-    }
-}
-
 }  // namespace
 }  // namespace velmora::testing

@@ -18,17 +18,13 @@ TEST(CellRange, ReadsAddressesAsExcelSpellsThem) {
         const char* text;
         CellRange range;
     };
+    // clang-format off
     const Case good[] = {
-        {"A1", {1, 1, 1, 1}},
-        {"A1:D1", {1, 1, 1, 4}},
-        {"a2:d65536", {2, 1, 65536, 4}},
-        {"$B$3:$c4", {3, 2, 4, 3}},
-        {"D7:A2", {2, 1, 7, 4}},
-        {"A:A", {1, 1, kMaxRows, 1}},
-        {"b:D", {1, 2, kMaxRows, 4}},
-        {"2:5", {2, 1, 5, kMaxColumns}},
-        {"XFD1048576", {kMaxRows, kMaxColumns, kMaxRows, kMaxColumns}},
-    };
+        {"A1", {1, 1, 1, 1}},             {"A1:D1", {1, 1, 1, 4}},       {"$B$3:$c4", {3, 2, 4, 3}},
+        {"a2:d65536", {2, 1, 65536, 4}},  {"D7:A2", {2, 1, 7, 4}},       {"A:A", {1, 1, kMaxRows, 1}},
+        {"b:D", {1, 2, kMaxRows, 4}},     {"2:5", {2, 1, 5, kMaxColumns}},
+        {"XFD1048576", {kMaxRows, kMaxColumns, kMaxRows, kMaxColumns}}};
+    // clang-format on
     for (const Case& c : good) {
         auto range = ParseRange(c.text);
         ASSERT_TRUE(range) << c.text;
@@ -102,100 +98,54 @@ TEST(StandInExcel, KeepsTypedValuesAndFormatsPerCellSide) {
     EXPECT_EQ(Get(excel.Cell(3, 4), "HorizontalAlignment"), Variant(std::int32_t{-4108}));
 }
 
-TEST(StandInExcel, RefusesWhatExcelRefuses) {
-    Excel excel;
+TEST(StandInExcel, RefusesWhatExcelRefusesAndFailsAsPlanned) {
+    StandInExcelOptions options;
+    options.failures.failAccessNumber = 4;  // ActiveSheet, Workbooks, Add, then Worksheets
+    Excel excel(options);
     EXPECT_EQ(Get(excel.app, "ActiveSheet"), Variant(Object{}));  // no workbook yet
-    excel.AddBook();
+    Object book = Call(GetObject(excel.app, "Workbooks"), "Add").AsObject();
+    EXPECT_EQ(StatusOf([&] { (void)GetObject(book, "Worksheets", {I2(1)}); }),
+              status::kDispException);
+    excel.sheet = GetObject(book, "Worksheets", {I2(1)});  // the next access works again
     const Object& sheet = excel.sheet;
-    const std::pair<const char*, std::function<void()>> refusals[] = {
-        {"bad address", [&] { (void)GetObject(sheet, "Range", {"A1:"}); }},
-        {"address not text", [&] { (void)GetObject(sheet, "Range", {I2(1)}); }},
-        {"row 0", [&] { (void)excel.Cell(0, 1); }},
-        {"column past XFD",
-         [&] {
-             (void)GetObject(sheet, "Cells", {I2(1), Variant(16385)});
-         }},
-        {"row past the sheet",
-         [&] {
-             (void)GetObject(sheet, "Cells", {Variant(1048577), I2(1)});
-         }},
-        {"columns that are cells", [&] { (void)GetObject(sheet, "Columns", {"A1:B2"}); }},
-        {"width", [&] { Put(GetObject(sheet, "Columns", {"A:A"}), "ColumnWidth", I2(256)); }},
-        {"height", [&] { Put(excel.Cell(1, 1), "RowHeight", Variant(-1.0)); }},
-        {"alignment", [&] { Put(excel.Cell(1, 1), "HorizontalAlignment", I2(99)); }},
-        {"line style",
-         [&] { Put(GetObject(excel.Cell(1, 1), "Borders", {I2(1)}), "LineStyle", I2(3)); }},
-        {"border index", [&] { (void)GetObject(excel.Cell(1, 1), "Borders", {I2(99)}); }},
-        {"font size", [&] { Put(GetObject(excel.Cell(1, 1), "Font"), "Size", I2(0)); }},
+    auto cell = [&] { return excel.Cell(1, 1); };
+    // clang-format off
+    const std::pair<std::uint32_t, std::function<void()>> refusals[] = {
+        {kExcelRefused, [&] { (void)GetObject(sheet, "Range", {"A1:"}); }},
+        {kExcelRefused, [&] { (void)GetObject(sheet, "Range", {I2(1)}); }},
+        {kExcelRefused, [&] { (void)excel.Cell(0, 1); }},
+        {kExcelRefused, [&] { (void)GetObject(sheet, "Cells", {I2(1), Variant(16385)}); }},
+        {kExcelRefused, [&] { (void)GetObject(sheet, "Cells", {Variant(1048577), I2(1)}); }},
+        {kExcelRefused, [&] { (void)GetObject(sheet, "Columns", {"A1:B2"}); }},
+        {kExcelRefused, [&] { Put(GetObject(sheet, "Columns", {"A:A"}), "ColumnWidth", I2(256)); }},
+        {kExcelRefused, [&] { Put(cell(), "RowHeight", Variant(-1.0)); }},
+        {kExcelRefused, [&] { Put(cell(), "HorizontalAlignment", I2(99)); }},
+        {kExcelRefused, [&] { Put(GetObject(cell(), "Borders", {I2(1)}), "LineStyle", I2(3)); }},
+        {kExcelRefused, [&] { (void)GetObject(cell(), "Borders", {I2(99)}); }},
+        {kExcelRefused, [&] { Put(GetObject(cell(), "Font"), "Size", I2(0)); }},
+        {status::kUnknownName, [&] { (void)Get(sheet, "Name"); }},
+        {status::kUnknownName, [&] { Put(cell(), "NumberFormat", Variant("0.00")); }},
+        {status::kTypeMismatch, [&] { Put(cell(), "Value", Variant(DoubleArray{1, 2})); }},
+        {status::kTypeMismatch, [&] { Put(cell(), "ColumnWidth", Variant("wide")); }},
+        {kExcelOutOfMemory, [&] { Put(GetObject(sheet, "Range", {"A:Z"}), "Value", I2(1)); }},
+        {status::kBadIndex, [&] { (void)GetObject(book, "Worksheets", {I2(2)}); }},
     };
-    for (const auto& [what, step] : refusals) EXPECT_EQ(StatusOf(step), kExcelRefused) << what;
-
-    EXPECT_EQ(StatusOf([&] { (void)Get(sheet, "Name"); }), status::kUnknownName);
-    EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "NumberFormat", Variant("0.00")); }),
-              status::kUnknownName);
-    EXPECT_EQ(StatusOf([&] {
-                  Put(excel.Cell(1, 1), "Value", Variant(DoubleArray{1, 2}));
-              }),
-              status::kTypeMismatch);
-    EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "ColumnWidth", Variant("wide")); }),
-              status::kTypeMismatch);
-    EXPECT_EQ(StatusOf([&] { Put(GetObject(sheet, "Range", {"A:Z"}), "Value", I2(1)); }),
-              kExcelOutOfMemory);
-    EXPECT_EQ(StatusOf([&] {
-                  (void)GetObject(Call(GetObject(excel.app, "Workbooks"), "Add").AsObject(),
-                                  "Worksheets", {I2(2)});
-              }),
-              status::kBadIndex);
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(refusals); ++i)
+        EXPECT_EQ(StatusOf(refusals[i].second), refusals[i].first) << "refusal " << i;
     // Nothing refused left a trace.
     const Sheet& model = excel.TheSheet();
-    EXPECT_TRUE(model.values.empty());
-    EXPECT_TRUE(model.formats.empty());
-    EXPECT_TRUE(model.columnWidths.empty());
-}
+    EXPECT_TRUE(model.values.empty() && model.formats.empty() && model.columnWidths.empty());
 
-TEST(StandInExcel, PlannedFailuresUnavailabilityAndShowing) {
-    {
-        StandInExcelOptions options;
-        options.unavailable = true;
-        LocalDirectory directory;
-        auto instances = RegisterStandInExcel(directory, options);
-        EXPECT_EQ(StatusOf([&] { (void)directory.Create("Excel.Application"); }),
-                  status::kClassNotRegistered);
-        EXPECT_TRUE(instances->created.empty());
-    }
-    {
-        StandInExcelOptions options;
-        options.failures.failAccessNumber = 3;  // Workbooks, Add, then Worksheets
-        Excel excel(options);
-        Object book = Call(GetObject(excel.app, "Workbooks"), "Add").AsObject();
-        EXPECT_EQ(StatusOf([&] { (void)GetObject(book, "Worksheets", {I2(1)}); }),
-                  status::kDispException);
-        EXPECT_NO_THROW((void)GetObject(book, "Worksheets", {I2(1)}));
-    }
-    {
-        StandInExcelOptions options;
-        options.failures.failMember = "value";
-        options.failures.status = status::kCallRejected;
-        Excel excel(options);
-        excel.AddBook();
-        EXPECT_EQ(StatusOf([&] { Put(excel.Cell(1, 1), "Value", I2(1)); }), status::kCallRejected);
-        EXPECT_NO_THROW(Put(excel.Cell(1, 1), "RowHeight", I2(20)));
-    }
-    {  // The desktop action runs once per showing, not on every Visible = true.
-        Excel excel;
-        excel.AddBook();
-        Put(excel.app, "Visible", Variant(true));
-        Put(excel.app, "Visible", Variant(true));
-        EXPECT_EQ(excel.shown, 1);
-        Put(excel.app, "Visible", Variant(false));
-        Put(excel.app, "Visible", I2(-1));
-        EXPECT_EQ(excel.shown, 2);
-        // Every creation is a new instance.
-        Object second = excel.directory.Create("Excel.Application");
-        EXPECT_NE(second, excel.app);
-        EXPECT_EQ(excel.instances->created.size(), 2u);
-        EXPECT_FALSE(excel.instances->created[1]->model.visible);
-    }
+    // The desktop action runs once per showing, not on every Visible = true.
+    for (const Variant& visible : {Variant(true), Variant(true), Variant(false), I2(-1)})
+        Put(excel.app, "Visible", visible);
+    EXPECT_EQ(excel.shown, 2);
+    // Every creation is a new instance.
+    Object second = excel.directory.Create("Excel.Application");
+    EXPECT_NE(second, excel.app);
+    EXPECT_EQ(excel.instances->created.size(), 2u);
+    EXPECT_FALSE(excel.instances->created[1]->model.visible);
 }
 
 }  // namespace

@@ -108,9 +108,12 @@ TEST(XlsxOutput, ExportedTableReadsBackWithEveryValueAndFormat) {
     WindowState state;
     WindowServices services;
     services.directory = &directory;
+    // As stored: unreadable fields leave their cell empty, texts stay as they are.
     const RegisterRow rows[] = {{"100.0625", "-12.3456", "0", "ZH1"},
                                 {"200", "100", "0", "2#桩"},
-                                {"", "2.4375", "0", "A-3"}};
+                                {"", "2.4375", "0", "A-3"},
+                                {"12abc", " 8 ", "0", "桩 3 "},
+                                {"1.0625", "0.0005", "0", "#4"}};
     for (const RegisterRow& row : rows) state.pileRegister.rows[state.pileCount++] = row;
     ExportCoordinateTable(state, services);
     ExportCoordinateTable(state, services);
@@ -129,8 +132,10 @@ TEST(XlsxOutput, ExportedTableReadsBackWithEveryValueAndFormat) {
         {"n 1", "s ZH1", "n 100.062", "n -12.346"},
         {"n 2", "s 2#桩", "n 200", "n 100"},
         {"n 3", "s A-3", "", "n 2.438"},  // an exact half goes to the even digit
+        {"n 4", "s 桩 3 ", "", "n 8"},
+        {"n 5", "s #4", "n 1.062", "n 0.001"},
     };
-    for (int row = 2; row <= 5; ++row) {
+    for (int row = 2; row <= 7; ++row) {
         for (int column = 0; column < 4; ++column) {
             const std::string cell = std::string(1, char('A' + column)) + std::to_string(row);
             if (!values[row - 2][column].empty()) {
@@ -147,7 +152,7 @@ TEST(XlsxOutput, ExportedTableReadsBackWithEveryValueAndFormat) {
     expected.push_back("default-height 22.857143");
     expected.push_back("height 1 15");
     // Rows holding cells are written with their (default) height.
-    for (int row = 2; row <= 5; ++row)
+    for (int row = 2; row <= 7; ++row)
         expected.push_back("height " + std::to_string(row) + " 22.857143");
     expected.push_back("center-horizontally 1");
     for (const fs::path& file : opened) {

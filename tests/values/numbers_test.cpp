@@ -84,14 +84,9 @@ double ReferenceRound(double value, int decimals) {
 }
 
 TEST(RoundHalfEven, ExactValueHalvesToEvenAndMonotone) {
-    const std::tuple<double, int, double> cases[] = {
-        {1.0625, 3, 1.062}, {10.25, 1, 10.2},       {10.75, 1, 10.8},
-        {2.5004, 3, 2.5},   {-12.3456, 3, -12.346}, {-10.25, 1, -10.2},
-        {10.35, 1, 10.3},   {10.65, 1, 10.7},       {2.5, 0, 2},
-        {0.04, 1, 0},       {1e20, 3, 1e20},        {9007199254.7405, 3, 9007199254.74}};
-    for (const auto& [value, decimals, expected] : cases) {
-        EXPECT_EQ(RoundHalfEven(value, decimals), expected) << value << " at " << decimals;
-    }
+    // Values whose scaled form the reference below cannot hold exactly.
+    EXPECT_EQ(RoundHalfEven(1e20, 3), 1e20);
+    EXPECT_EQ(RoundHalfEven(9007199254.7405, 3), 9007199254.74);
     EXPECT_TRUE(std::isnan(RoundHalfEven(kNan, 3)));
     EXPECT_EQ(StatusOf([] { (void)RoundHalfEven(1, 16); }), status::kInvalidArg);
 
