@@ -39,37 +39,6 @@ TEST(Object, EmptyReferenceFailsAsObjectRequired) {
     EXPECT_THROW((void)Variant(Object{}).AsObject(), Failure);
 }
 
-TEST(FakeObject, RecordsCallsAndFailsOnUnknownMembers) {
-    auto log = std::make_shared<testing::CallLog>();
-    auto doc = MakeFake("doc", log);
-    doc->Returns("Name", Variant("a.dwg")).Stores("WindowState");
-    EXPECT_EQ(Get(doc, "name").AsText(), "a.dwg");  // names are case-insensitive
-    Put(doc, "WindowState", Variant(3));
-    EXPECT_EQ(doc->Stored("WindowState"), Variant(3));
-    EXPECT_EQ(StatusOf([&] { (void)Call(doc, "Regen"); }), status::kUnknownName);
-    EXPECT_EQ(log->Texts(), (std::vector<std::string>{"doc.Get name", "doc.Put WindowState = i4:3",
-                                                      "doc.Call Regen"}));
-}
-
-TEST(LocalDirectory, FindsOnlyRunningAndCreatesOnlyRegistered) {
-    LocalDirectory directory;
-    auto app = MakeFake("app", nullptr);
-    EXPECT_THROW((void)directory.FindRunning("AutoCAD.Application"), Failure);
-    directory.RegisterRunning("AutoCAD.Application.18", app);
-    EXPECT_EQ(directory.FindRunning("AutoCAD.Application.18"), app);
-    directory.RevokeRunning("AutoCAD.Application.18");
-    EXPECT_EQ(StatusOf([&] { (void)directory.FindRunning("AutoCAD.Application.18"); }),
-              status::kUnavailable);
-    int created = 0;
-    directory.RegisterFactory("Excel.Application", [&] {
-        ++created;
-        return Object(MakeFake("excel", nullptr));
-    });
-    EXPECT_NE(directory.Create("Excel.Application"), directory.Create("Excel.Application"));
-    EXPECT_EQ(created, 2);
-    EXPECT_THROW((void)directory.Create("Word.Application"), Failure);
-}
-
 TEST(ContinueOnFailure, KeepsLatestFailureAndRunsGuardedStepOnFailedCondition) {
     ContinueOnFailure runner;
     bool after = false;
