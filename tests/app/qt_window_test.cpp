@@ -203,16 +203,13 @@ TEST_F(QtWindow, CancelAndCloseControlUnloadAlike) {
     ForTamrisk other({});
     QtMainWindow otherView(other);
     otherView.show();
-    for (ForTamrisk* window : {&model, &other}) {
-        auto released = testing::FillWithProbes(window->State());
-        if (window == &model) {
-            ClickAt(Button("Command2"));
-        } else {
-            otherView.windowHandle()->close();  // the window's own close control
-        }
-        EXPECT_EQ(*released, testing::kUnloadReleases);
-        EXPECT_TRUE(window->Unloaded());
-    }
+    auto released = testing::FillWithProbes(model.State());
+    auto otherReleased = testing::FillWithProbes(other.State());
+    ClickAt(Button("Command2"));
+    otherView.windowHandle()->close();  // the window's own close control
+    EXPECT_EQ(*released, testing::kUnloadReleases);
+    EXPECT_EQ(*otherReleased, testing::kUnloadReleases);
+    EXPECT_TRUE(model.Unloaded() && other.Unloaded());
     EXPECT_FALSE(view->isVisible() || otherView.isVisible());
 }
 

@@ -143,28 +143,6 @@ TEST(ExportSequence, WhicheverProgramIsCreatedGetsTheSameCalls) {
     }
 }
 
-TEST(ExportSequence, NoPilesNoCallsAndFailuresBeforeTheSheetShowOneMessage) {
-    for (std::int16_t count : {0, -1}) {  // no piles: nothing at all
-        FakeExcel h;
-        h.state.pileCount = count;
-        h.Export();
-        EXPECT_TRUE(h.asked.empty() && h.log->calls.empty() && h.messages.empty());
-    }
-    {  // Excel adds no workbook: the message, its application kept, WPS not tried.
-        FakeExcel h(kChain);
-        auto oldBook = MakeFake("old", h.log);
-        h.state.excelWorkbook = oldBook;
-        h.books->OnCall("Add", [](auto) -> Variant { Fail(status::kDispException); });
-        h.Export();
-        EXPECT_EQ(h.messages.size(), 1u);
-        EXPECT_EQ(h.asked, std::vector<std::string>{"Excel.Application"});
-        EXPECT_EQ(h.state.excelApplication, Object(h.app));
-        EXPECT_EQ(h.state.excelWorkbook, Object(oldBook));
-        EXPECT_EQ(h.log->Texts(),
-                  (std::vector<std::string>{"app.Get Workbooks", "books.Call Add"}));
-    }
-}
-
 // The stand-in Excel, failing as planned, and the sheet its last export left.
 struct StandIn : Harness {
     std::shared_ptr<standins::ExcelInstances> excel;
@@ -207,29 +185,49 @@ TEST(ExportTable, RowsPastTheRegisterAndPastSixteenBitsSkipOnlyTheirSteps) {
     EXPECT_EQ(h.shown, 2);
 }
 
-TEST(ExportTable, ExcelFailuresAreSkippedOrReported) {
-    {  // The worksheet cannot be had: message, the application and workbook stay.
-        StandIn h("Worksheets");
-        h.AddPile({"1", "2", "0", "A"});
+TEST(ExportTable, FailuresBeforeTheSheetAreToldOnceLaterOnesSkipOnlyTheirStep) {
+    for (std::int16_t count : {0, -1}) {  // no piles: nothing at all
+        StandIn h;
+        h.state.pileCount = count;
         h.Export();
-        EXPECT_EQ(h.messages.size(), 1u);
-        EXPECT_TRUE(h.state.excelApplication && h.state.excelWorkbook && !h.state.excelWorksheet);
-        EXPECT_EQ(h.shown, 0);
+        EXPECT_TRUE(h.asked.empty() && h.excel->created.empty() && h.messages.empty());
     }
-    // The workbook refuses Visible (the fourth call), or the alignment is
-    // refused: only that step is lost.
-    for (auto [member, access] : {std::pair("", 4), std::pair("HorizontalAlignment", 0)}) {
-        StandIn h(member, access);
+    struct Case {
+        const char* member;
+        int access;
+        bool told;
+        int accesses;  // -1: the whole table
+    };
+    // No workbook: its application kept, an earlier workbook too, WPS not
+    // tried. The workbook refusing Visible (the fourth access), or the
+    // alignment refused, loses only that step.
+    const Case cases[] = {{"Add", 0, true, 2},
+                          {"Worksheets", 0, true, 3},
+                          {"", 4, false, -1},
+                          {"HorizontalAlignment", 0, false, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.member) + std::to_string(c.access));
+        StandIn h(c.member, c.access);
+        Object earlier = Object(std::make_shared<testing::FakeObject>("old", nullptr));
+        h.state.excelWorkbook = earlier;
         h.AddPile({"1", "2", "0", "A"});
         h.Export();
-        EXPECT_TRUE(h.messages.empty());
-        EXPECT_EQ(h.excel->created[0]->model.workbooks[0].visible, access == 4);
+        EXPECT_EQ(h.asked, std::vector<std::string>{"Excel.Application"});
+        EXPECT_EQ(h.messages.size(), c.told ? 1u : 0u);
+        EXPECT_EQ(h.shown, c.told ? 0 : 1);
+        EXPECT_TRUE(h.state.excelApplication);
+        EXPECT_EQ(h.state.excelWorkbook == earlier, c.accesses == 2);
+        EXPECT_EQ(h.state.excelWorksheet != nullptr, !c.told);
+        if (c.told) {
+            EXPECT_EQ(h.excel->created[0]->accessCount, c.accesses);  // nothing after it
+            continue;
+        }
+        EXPECT_EQ(h.excel->created[0]->model.workbooks[0].visible, c.access == 4);
         EXPECT_TRUE(standins::IsMerged(h.Last(), {1, 1, 1, 4}));
         EXPECT_EQ(FormatAt(h.Last(), 3, 3).borders, kAllSides);
         EXPECT_EQ(FormatAt(h.Last(), 3, 3).alignment == standins::HorizontalAlignment::Center,
-                  access == 4);
+                  c.access == 4);
         EXPECT_EQ(ValueAt(h.Last(), 3, 4), Num(2));
-        EXPECT_EQ(h.shown, 1);
     }
 }
 

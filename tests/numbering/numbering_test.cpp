@@ -24,6 +24,11 @@ void ExpectLabel(const Label& label, std::string text, Point3 insertion, Point3 
     EXPECT_TRUE(Near(label.alignmentPoint, anchor)) << text;
 }
 
+std::vector<RegisterRow> Rows(Desk& h, int count) {
+    const auto& rows = h.State().pileRegister.rows;
+    return {rows.begin(), rows.begin() + count};
+}
+
 TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
     Desk h;
     const EntityId a = h.Point(30, 20), b = h.Point(10, 40), c = h.Point(10, 20);
@@ -32,22 +37,20 @@ TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
     h.Run();  // the failed delete of the missing "Ssd" does not end the first pass
 
     // Numbered top row first, left to right; labels centred 1.25 below.
-    const std::pair<int, int> order[] = {{10, 40}, {10, 20}, {30, 20}, {50, 5}, {60, 5}};
-    const std::vector<Label> labels = h.Labels();
-    ASSERT_EQ(labels.size(), 5u);
-    for (int i = 0; i < 5; ++i) {
-        const auto [x, y] = order[i];
-        const std::string number = std::to_string(i + 1);
-        ExpectLabel(labels[i], number, {double(x), double(y), 0}, {double(x), y - 1.25, 0});
-        EXPECT_EQ(labels[i].height, 2.5);
-        EXPECT_EQ(h.Row(i), (RegisterRow{std::to_string(x), std::to_string(y), "0", number}));
+    std::vector<Label> labels;
+    std::vector<RegisterRow> rows;
+    for (auto [x, y] : {std::pair{10, 40}, {10, 20}, {30, 20}, {50, 5}, {60, 5}}) {
+        const std::string n = std::to_string(labels.size() + 1);
+        labels.push_back({n, {double(x), double(y), 0}, 2.5, 1, {double(x), y - 1.25, 0}});
+        rows.push_back({std::to_string(x), std::to_string(y), "0", n});
     }
-    EXPECT_EQ(h.Row(5), RegisterRow{});
+    rows.emplace_back();
+    EXPECT_EQ(h.Labels(), labels);
+    EXPECT_EQ(Rows(h, 6), rows);
     EXPECT_EQ(h.State().pileCount, 5);
     EXPECT_EQ(Text1(h.State().controls, 1), "6");
     EXPECT_EQ(h.changed, (std::vector<int>{1, 1}));  // the box is refreshed after each pass
-    EXPECT_EQ(h.shown, 1);
-    EXPECT_TRUE(h.messages.empty());
+    EXPECT_TRUE(h.shown == 1 && h.messages.empty());
     EXPECT_EQ(h.cad->windowState, 3);
     // The set of the last (empty) pick stays; the next command replaces it.
     EXPECT_EQ(standins::SelectionSetNames(*h.cad), std::vector<std::string>{"Ssd"});
@@ -111,10 +114,11 @@ TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
         h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}, std::vector{p}});
         h.Run();
         EXPECT_EQ(h.Labels().size(), 3u);  // the coinciding circles got one number per pass
-        EXPECT_EQ(h.Row(0), (RegisterRow{"5", "9", "0", "1"}));
-        EXPECT_EQ(h.Row(1), (RegisterRow{"8", "9", "0", "2"}));
-        EXPECT_EQ(h.Row(2), (RegisterRow{"5", "9", "0", "3"}));  // picked again: a new row
-        EXPECT_EQ(h.State().pileCount, 3);  // a pick of a point only is empty: the end
+        // Picked again: a new row. A pick of a point only is empty: the end.
+        EXPECT_EQ(Rows(h, 4),
+                  (std::vector<RegisterRow>{
+                      {"5", "9", "0", "1"}, {"8", "9", "0", "2"}, {"5", "9", "0", "3"}, {}}));
+        EXPECT_EQ(h.State().pileCount, 3);
     }
     struct Mode {
         bool world;

@@ -60,14 +60,14 @@ struct Excel {
     const Sheet& TheSheet() { return instances->created.back()->model.workbooks.back().sheets[0]; }
 };
 
+// What the written workbook cannot show: types as put, one side of a
+// border, heights kept as one entry, merges joined and undone.
 TEST(StandInExcel, KeepsTypedValuesAndFormatsPerCellSide) {
     Excel excel;
     excel.AddBook();
-    Put(excel.Cell(1, 1), "Value", I2(7));
     Put(excel.Cell(1, 2), "Value", Variant("007"));
     Put(excel.Cell(1, 3), "", Variant(-1.25));  // the default member is Value
     const Sheet& sheet = excel.TheSheet();
-    EXPECT_EQ(ValueAt(sheet, 1, 1), CellValue(7.0));
     EXPECT_EQ(ValueAt(sheet, 1, 2), CellValue(std::string("007")));
     EXPECT_EQ(Get(excel.Cell(1, 3), "Value"), Variant(-1.25));
     Put(excel.Cell(1, 2), "Value", Variant(""));  // empty text empties the cell
@@ -75,27 +75,19 @@ TEST(StandInExcel, KeepsTypedValuesAndFormatsPerCellSide) {
 
     Object range = GetObject(excel.sheet, "Range", {"B2:C3"});
     Put(GetObject(range, "Borders", {I2(2)}), "LineStyle", I2(1));  // right side only
-    Put(GetObject(GetObject(excel.sheet, "Range", {"a1"}), "Borders"), "LineStyle", I2(-4115));
     EXPECT_EQ(FormatAt(sheet, 2, 2).borders,
               (std::array<int, 4>{kLineNone, 1, kLineNone, kLineNone}));
-    EXPECT_EQ(FormatAt(sheet, 3, 3).borders[kRight], 1);
-    EXPECT_EQ(FormatAt(sheet, 1, 1).borders, (std::array<int, 4>{-4115, -4115, -4115, -4115}));
     EXPECT_EQ(FormatAt(sheet, 4, 2), CellFormat{});
 
     Put(GetObject(excel.sheet, "Range", {"a2:d65536"}), "RowHeight", Variant(0.8 / 0.035));
-    Put(GetObject(excel.sheet, "Columns", {"B:D"}), "ColumnWidth", I2(15));
     EXPECT_EQ(sheet.rowHeights.size(), 1u);  // one entry, not 65 535 rows
-    EXPECT_EQ(RowHeightAt(sheet, 65536), 0.8 / 0.035);
     EXPECT_EQ(RowHeightAt(sheet, 65537), kDefaultRowHeight);
-    EXPECT_EQ(Get(GetObject(excel.sheet, "Range", {"C9"}), "ColumnWidth"), Variant(15.0));
 
     Put(GetObject(excel.sheet, "Range", {"A1:B1"}), "MergeCells", Variant(true));
     Put(GetObject(excel.sheet, "Range", {"B1:D1"}), "MergeCells", Variant(true));
     EXPECT_EQ(sheet.merged, (std::vector<CellRange>{{1, 1, 1, 4}}));  // joined, as Excel does
     Put(GetObject(excel.sheet, "Range", {"C1"}), "MergeCells", Variant(false));
     EXPECT_TRUE(sheet.merged.empty());
-    Put(GetObject(excel.sheet, "Range", {"a1:d3"}), "HorizontalAlignment", I2(3));
-    EXPECT_EQ(Get(excel.Cell(3, 4), "HorizontalAlignment"), Variant(std::int32_t{-4108}));
 }
 
 TEST(StandInExcel, RefusesWhatExcelRefusesAndFailsAsPlanned) {

@@ -3,11 +3,11 @@
 #include "standins/excel/xlsx_output.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <cstdio>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <fstream>
-#include <sstream>
 
 #include "export/export_coordinate_table.h"
 #include "standins/excel/desktop_output.h"
@@ -18,37 +18,19 @@ namespace {
 namespace fs = std::filesystem;
 
 struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velmora-xlsx-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
+    QTemporaryDir dir;
+    fs::path path = dir.path().toStdString();
 };
 
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The reader's facts about the file's first sheet, one a line.
+// The independent reader's facts about the file's first sheet, one a line.
 std::vector<std::string> ReadBack(const fs::path& file) {
-    const std::string command =
-        "/usr/bin/python3 " VELMORA_XLSX_READER " '" + file.string() + "' 2>&1";
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start("/usr/bin/python3", {VELMORA_XLSX_READER, QString::fromStdString(file.string())});
+    reader.waitForFinished();
     std::vector<std::string> lines;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return lines;
-    char buffer[4096];
-    while (fgets(buffer, sizeof buffer, pipe)) lines.emplace_back(buffer);
-    for (std::string& line : lines) {
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-    }
-    pclose(pipe);
+    for (const QString& line : QString::fromUtf8(reader.readAll()).split('\n', Qt::SkipEmptyParts))
+        lines.push_back(line.toStdString());
     return lines;
 }
 
@@ -60,7 +42,8 @@ TEST(XlsxOutput, NamesNeverOverwriteAndTheUserHearsOfWhatIsNotShown) {
     ASSERT_TRUE(second && third);
     EXPECT_EQ(second->filename(), "表 (2).xlsx");
     EXPECT_EQ(third->filename(), "表 (3).xlsx");
-    EXPECT_EQ(ReadFile(folder.path / "表.xlsx"), "keep me");
+    QFile kept(QString::fromStdString((folder.path / "表.xlsx").string()));
+    EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == "keep me");
     EXPECT_FALSE(CreateUniqueFile(folder.path / "missing", "表"));
 
     Workbook workbook;
