@@ -5,7 +5,11 @@
 // gone at each of its calls; every position of a pass unreadable. Whatever
 // fails: no label stands anywhere but at a picked pile plus the offset, no
 // register row holds another pile's data, no number repeats within a pass,
-// what was made stays, and the commands end or go on as they are meant to.
+// what was made stays, the commands end or go on as they are meant to, and
+// every reference taken to an AutoCAD or Excel object is let go: the unload
+// releases the AutoCAD session and the Excel application, the workbook and
+// sheet go with the window itself (counted on the stand-ins, whose objects
+// each hold their application).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -112,6 +116,15 @@ void CheckSound(Desk& h, const Scenario& scenario) {
     }
 }
 
+void ExpectAllReleased(Desk& h) {
+    h.window->Unload();
+    EXPECT_EQ(h.CadReferences(), 0) << "AutoCAD objects still held after unload";
+    EXPECT_EQ(h.State().excelApplication, nullptr);
+    EXPECT_LE(h.ExcelReferences(), h.State().excelWorksheet ? 2 : h.State().excelWorkbook ? 1 : 0);
+    h.window.reset();
+    EXPECT_EQ(h.CadReferences() + h.ExcelReferences(), 0) << "held after the window went";
+}
+
 TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
     long faults = 0;
     for (bool world : {false, true}) {
@@ -122,6 +135,9 @@ TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
         ASSERT_EQ(clean.Labels().size(), 49u);
         CheckSound(clean, scenario);
         const long calls = clean.cad->callCount;
+        clean.Export();
+        clean.Export();
+        ExpectAllReleased(clean);
 
         for (std::uint32_t failure : {status::kFail, status::kDispException, status::kOk}) {
             const bool gone = failure == status::kOk;
@@ -143,11 +159,12 @@ TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
                 EXPECT_TRUE(h.messages.empty());
                 CheckSound(h, scenario);
                 if (gone) {  // rows already written stay; the next command finds no AutoCAD
-                    const WindowState before = h.State();
+                    const PileRegister before = h.State().pileRegister;  // no references kept
                     h.Run();
                     EXPECT_EQ(h.messages, std::vector<std::string>{"请先打开CAD软件！"});
-                    EXPECT_EQ(h.State().pileRegister.rows, before.pileRegister.rows);
+                    EXPECT_EQ(h.State().pileRegister.rows, before.rows);
                 }
+                ExpectAllReleased(h);
                 if (HasFatalFailure() || HasNonfatalFailure()) return;
             }
         }
@@ -190,7 +207,7 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
                          std::to_string(at));
             Desk h;
             numbered(h);
-            const WindowState before = h.State();
+            const PileRegister before = h.State().pileRegister;  // no references kept
             if (gone) {
                 h.excelTap->goneAt = at;
             } else {
@@ -201,8 +218,8 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
 
             // The register is read, never changed. Only a failure while
             // Excel, its workbook or sheet is obtained is told, once.
-            EXPECT_EQ(h.State().pileCount, before.pileCount);
-            EXPECT_EQ(h.State().pileRegister.rows, before.pileRegister.rows);
+            EXPECT_EQ(h.State().pileCount, 3);
+            EXPECT_EQ(h.State().pileRegister.rows, before.rows);
             EXPECT_LE(h.messages.size(), 1u);
             if (const standins::Sheet* sheet = h.Sheet()) CheckTable(*sheet, h, 3);
 
@@ -214,6 +231,7 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
             ASSERT_NE(again, nullptr);
             CheckTable(*again, h, 3);
             EXPECT_EQ(again->values.size(), 1u + 4 + 3 * 4);  // title, headers, rows
+            ExpectAllReleased(h);
             if (HasFatalFailure()) return;
         }
     }
@@ -223,7 +241,8 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
 TEST(Faults, EveryPositionOfAPassUnreadable) {
     for (std::uint32_t failure : {status::kDispException, status::kFail}) {
         Desk h;
-        h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(70, 80)}});
+        h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(70, 80)},
+                 std::nullopt});  // then cancelled
         standins::FailEveryCall(h.cad->failures, "Coordinates", failure);
         // Reads work again from the second pick on.
         auto picker = h.cad->picker;
@@ -245,6 +264,7 @@ TEST(Faults, EveryPositionOfAPassUnreadable) {
         EXPECT_EQ(h.Row(0), (RegisterRow{"70", "80", "0", "7"}));
         EXPECT_EQ(h.State().pileCount, 1);
         EXPECT_EQ(Text1(h.State().controls, 1), "8");
+        ExpectAllReleased(h);
     }
 }
 
