@@ -23,30 +23,6 @@ auto& Answer(Map& map, std::string_view member) {
 FakeObject::FakeObject(std::string name, std::shared_ptr<CallLog> log)
     : name_(std::move(name)), log_(log ? std::move(log) : std::make_shared<CallLog>()) {}
 
-FakeObject& FakeObject::OnGet(std::string member, GetFn fn) {
-    gets_[std::move(member)] = std::move(fn);
-    return *this;
-}
-
-FakeObject& FakeObject::OnPut(std::string member, PutFn fn) {
-    puts_[std::move(member)] = std::move(fn);
-    return *this;
-}
-
-FakeObject& FakeObject::OnCall(std::string member, CallFn fn) {
-    calls_[std::move(member)] = std::move(fn);
-    return *this;
-}
-
-FakeObject& FakeObject::OnEnumerate(EnumerateFn fn) {
-    enumerate_ = std::move(fn);
-    return *this;
-}
-
-FakeObject& FakeObject::Returns(std::string member, Variant value) {
-    return OnGet(std::move(member), [value](std::span<const Variant>) { return value; });
-}
-
 FakeObject& FakeObject::Stores(std::string member) {
     std::string key = member;
     return OnPut(std::move(member), [this, key](std::span<const Variant>, const Variant& value) {

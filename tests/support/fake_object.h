@@ -24,17 +24,18 @@ class FakeObject : public Dispatch {
   public:
     using GetFn = std::function<Variant(std::span<const Variant>)>;
     using PutFn = std::function<void(std::span<const Variant>, const Variant&)>;
-    using CallFn = std::function<Variant(std::span<const Variant>)>;
     using EnumerateFn = std::function<std::vector<Variant>()>;
 
     FakeObject(std::string name, std::shared_ptr<CallLog> log);
 
-    FakeObject& OnGet(std::string member, GetFn fn);
-    FakeObject& OnPut(std::string member, PutFn fn);
-    FakeObject& OnCall(std::string member, CallFn fn);
-    FakeObject& OnEnumerate(EnumerateFn fn);
+    FakeObject& OnGet(std::string member, GetFn fn) { return On(gets_, member, fn); }
+    FakeObject& OnPut(std::string member, PutFn fn) { return On(puts_, member, fn); }
+    FakeObject& OnCall(std::string member, GetFn fn) { return On(calls_, member, fn); }
+    FakeObject& OnEnumerate(EnumerateFn fn) { return enumerate_ = std::move(fn), *this; }
     // A property that returns a fixed value, and one that stores what is put.
-    FakeObject& Returns(std::string member, Variant value);
+    FakeObject& Returns(std::string member, Variant value) {
+        return OnGet(member, [value](std::span<const Variant>) { return value; });
+    }
     FakeObject& Stores(std::string member);
     Variant Stored(const std::string& member) const;
 
@@ -48,14 +49,18 @@ class FakeObject : public Dispatch {
     std::vector<Variant> Enumerate() override;
 
   private:
+    template <class Fn>
+    FakeObject& On(std::map<std::string, Fn, std::less<>>& map, std::string& member, Fn& fn) {
+        map[std::move(member)] = std::move(fn);
+        return *this;
+    }
     void Record(std::string_view access, std::string_view member, std::span<const Variant> args,
                 const Variant* value = nullptr);
 
     std::string name_;
     std::shared_ptr<CallLog> log_;
-    std::map<std::string, GetFn, std::less<>> gets_;
+    std::map<std::string, GetFn, std::less<>> gets_, calls_;
     std::map<std::string, PutFn, std::less<>> puts_;
-    std::map<std::string, CallFn, std::less<>> calls_;
     std::map<std::string, Variant, std::less<>> stored_;
     EnumerateFn enumerate_;
 };
