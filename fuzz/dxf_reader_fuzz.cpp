@@ -2,7 +2,8 @@
 // - Reading never crashes, hangs or runs out of memory; it either fails
 //   with a reason or gives a drawing.
 // - A file without its end marker is refused.
-// - Every entity read has finite coordinates.
+// - Every entity read, and every shape drawn as context, has finite
+//   coordinates; the context stays within its limits.
 // - Texts without escapes come back unchanged through the escape writer.
 #include <cmath>
 #include <cstddef>
@@ -37,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const Vertex& v : entity.vertices) {
             FUZZ_CHECK(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.bulge));
         }
+    }
+    FUZZ_CHECK(read.drawing.context.size() <= kMaxContextShapes);
+    for (const ContextShape& shape : read.drawing.context) {
+        FUZZ_CHECK(std::isfinite(shape.at.x) && std::isfinite(shape.at.y));
+        FUZZ_CHECK(std::isfinite(shape.height) && std::isfinite(shape.rotation));
+        for (const ContextShape::Point2& p : shape.outline)
+            FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
     }
     if (content.find("\\U+") == std::string_view::npos) {
         FUZZ_CHECK(DecodeDxfText(EncodeDxfText(content)) == content);

@@ -53,6 +53,24 @@ struct Entity {
     friend bool operator==(const Entity&, const Entity&) = default;
 };
 
+// What a drawing file holds beyond the entities kept (block references,
+// MTEXT, dimensions, hatches, solids, ellipses, splines …), resolved into
+// outlines and texts in world coordinates: drawn, never picked, and saved
+// only as the file's own text.
+struct ContextShape {
+    struct Point2 {
+        double x = 0, y = 0;
+        friend bool operator==(const Point2&, const Point2&) = default;
+    };
+    std::vector<Point2> outline;  // empty for a text
+    bool closed = false;
+    std::string text;                               // one line
+    Point2 at;                                      // where a text stands
+    double height = 0, rotation = 0;                // a text's; rotation in radians
+    int horizontal = 0;                             // a text's: 0 left, 1 centre, 2 right of `at`
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;  // bounds
+};
+
 // The current user coordinate system: its origin in world coordinates and
 // its rotation about Z in radians.
 struct Ucs {
@@ -82,6 +100,7 @@ struct Drawing {
     // for saving it again.
     std::string codePage = "ANSI_1252";
     std::shared_ptr<const DrawingFile> file;  // none for a drawing built in code
+    std::vector<ContextShape> context;
 };
 
 EntityId AddPoint(Drawing& drawing, Point3 at);

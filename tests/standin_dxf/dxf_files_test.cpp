@@ -46,6 +46,27 @@ TEST(DxfRoundTrip, DrawingsOfEveryVersionComeBackWholeWithTheirLabels) {
         std::filesystem::copy_file(original, saved);
         const DxfRead read = standins::LoadDxf(saved);
         ASSERT_EQ(read.error, "");
+        // Everything of model space is read or drawn: each pile's symbol (the
+        // nested one scaled in X), the notes and the dimension's text.
+        EXPECT_TRUE(read.skipped.empty()) << read.skipped.begin()->first;
+        std::multiset<std::string> shapes;
+        for (const standins::ContextShape& s : read.drawing.context) {
+            const double x = (s.minX + s.maxX) / 2 - 512300, y = (s.minY + s.maxY) / 2 - 3386400;
+            char box[96];
+            std::snprintf(box, sizeof box, "%g,%g %gx%g", std::round(x * 100) / 100 + 0.0,
+                          std::round(y * 100) / 100 + 0.0,
+                          std::round((s.maxX - s.minX) * 100) / 100,
+                          std::round((s.maxY - s.minY) * 100) / 100);
+            shapes.insert(s.outline.empty() ? "text " + s.text : box);
+        }
+        for (int i = 0; i < 12; ++i) {
+            const std::string pile =
+                std::to_string(5 * (i % 4)) + "," + std::to_string(5 * (i / 4));
+            EXPECT_EQ(shapes.count(pile + " 1x1"), 1u) << pile;
+        }
+        EXPECT_EQ(shapes.count("-4,1 0.5x1"), 1u);
+        EXPECT_EQ(shapes.count("text 15"), 1u);
+        EXPECT_EQ(shapes.count("text 桩位说明"), c.version == "R12" ? 0u : 1u);
         Desk h;
         h.cad->drawing = read.drawing;
         h.cad->picker = PickEverything();
@@ -89,8 +110,11 @@ TEST(DxfReading, AnEzdxfDrawingReadsAsTheSameDrawingBuiltHere) {
     Ezdxf("write", path);
     const DxfRead read = standins::LoadDxf(path);
     ASSERT_EQ(read.error, "");
-    EXPECT_EQ(read.skipped,
-              (std::map<std::string, int, std::less<>>{{"MTEXT", 1}, {"POINT（图纸空间）", 1}}));
+    // The MTEXT is drawn, the paper-space point only kept in the file.
+    EXPECT_TRUE(read.skipped.empty());
+    EXPECT_EQ(read.fileOnly, 2u);
+    ASSERT_EQ(read.drawing.context.size(), 1u);
+    EXPECT_EQ(read.drawing.context[0].text, "说明");
 
     Drawing built;
     const double east = 512300, north = 3386400;
@@ -123,12 +147,44 @@ TEST(DxfReading, AnEzdxfDrawingReadsAsTheSameDrawingBuiltHere) {
     EXPECT_EQ(fromEzdxf, Plain(built));
 }
 
-// An ENTITIES section of groups written "code value code value …".
-std::string EntitiesFile(const std::string& groups) {
-    std::stringstream in("0 SECTION 2 ENTITIES " + groups + " 0 ENDSEC 0 EOF");
+// A DXF text of groups written "code value code value …".
+std::string DxfFile(const std::string& groups) {
+    std::stringstream in(groups + " 0 EOF");
     std::string text;
     for (std::string code, value; in >> code >> value;) text += code + "\n" + value + "\n";
     return text;
+}
+std::string EntitiesFile(const std::string& groups) {
+    return DxfFile("0 SECTION 2 ENTITIES " + groups + " 0 ENDSEC");
+}
+
+// Block references (nested, scaled, turned), MTEXT and outlines are drawn
+// in world coordinates; a block holding itself, a vast grid of them and
+// what cannot be drawn are cut short and named; layouts are not drawn.
+TEST(DxfReading, WhatIsOnlyDrawnStandsInWorldCoordinates) {
+    const std::string blocks =
+        "0 SECTION 2 BLOCKS 0 BLOCK 2 A 10 1 20 1 0 LINE 10 1 20 1 11 2 21 1 0 INSERT 2 A "
+        "0 ENDBLK 0 BLOCK 2 E 0 ENDBLK 0 BLOCK 2 *Paper_Space 0 LEADER 0 ENDBLK 0 ENDSEC ";
+    const DxfRead read = standins::ReadDxf(
+        DxfFile(blocks + "0 SECTION 2 ENTITIES 0 INSERT 2 a 10 100 20 0 41 2 42 2 50 90 "
+                         "0 MTEXT 10 5 20 5 40 2 71 7 1 {\\fArial|b1;P\\~1}\\Pline2 "
+                         "0 SOLID 10 0 20 0 11 1 21 0 12 0 22 1 13 1 23 1 0 LEADER 8 0 "
+                         "0 INSERT 2 E 70 30000 71 30000 44 1 45 1 0 ENDSEC"));
+    ASSERT_EQ(read.error, "");
+    std::vector<std::string> shapes;
+    for (const standins::ContextShape& shape : read.drawing.context) {
+        std::string text = shape.text + (shape.closed ? "closed" : "");
+        for (auto [x, y] : shape.outline)
+            text += " " + Py(std::round(x * 1e9) / 1e9 + 0.0) + "," +
+                    Py(std::round(y * 1e9) / 1e9 + 0.0);
+        if (shape.outline.empty()) text += " " + Py(shape.at.x) + "," + Py(shape.at.y);
+        shapes.push_back(text);
+    }
+    EXPECT_EQ(shapes, (std::vector<std::string>{" 100.0,0.0 100.0,2.0", "P 1 5.0,5.0",
+                                                "closed 0.0,0.0 1.0,0.0 1.0,1.0 0.0,1.0"}));
+    EXPECT_EQ(read.skipped, (std::map<std::string, int, std::less<>>{
+                                {"INSERT（图块嵌套或数量超出上限的部分）", 1}, {"LEADER", 1}}));
+    EXPECT_EQ(read.fileOnly, 4u);
 }
 
 TEST(DxfReading, DamagedFilesGiveAClearErrorAndNothingElse) {

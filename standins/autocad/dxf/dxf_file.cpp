@@ -263,6 +263,8 @@ DxfRead ReadText(std::string content) {
         return read;
     }
     read.skipped = std::move(scan.skipped);
+    read.fileOnly = scan.fileOnly;
+    read.drawing.context = std::move(scan.context);
     if (!scan.codePage.empty()) read.drawing.codePage = scan.codePage;
     read.drawing.ucs = SavedUcs(scan);
     std::istringstream stream(std::move(scan.entities));

@@ -1,6 +1,7 @@
 // Opening and saving drawings as ASCII DXF files. Reading keeps the
-// model-space points, circles, texts, lines, arcs and polylines, the saved
-// user coordinate system and the file's text; saving gives that text back
+// model-space points, circles, texts, lines, arcs and polylines, draws
+// block references, MTEXT, dimensions, hatches … as context, and keeps the
+// saved user coordinate system and the file's text; saving gives that text back
 // with the new labels, or writes the drawing as DXF R12.
 #pragma once
 
@@ -16,6 +17,9 @@ struct DxfRead {
     Drawing drawing;
     std::string error;                                // empty when the drawing was read
     std::map<std::string, int, std::less<>> skipped;  // entity types left out, with counts
+    // Entities kept only in the file's text (drawn as context, or of paper
+    // space): a save that does not give the file back whole loses them.
+    std::size_t fileOnly = 0;
 };
 
 // Reads a drawing from the text of a DXF file.

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "dxf_text.h"
+
 namespace velmora::standins {
 
 namespace {
@@ -175,9 +177,20 @@ class Scanner {
         if (failed()) {
             out_.entities.clear();
             out_.skipped.clear();
+            out_.fileOnly = 0;
             return std::move(out_);
         }
         out_.entities += "0\nENDSEC\n0\nEOF\n";
+        // Texts of files before AutoCAD 2007 are in the file's code page.
+        const bool utf8 = out_.version >= "AC1021";
+        const std::string codePage = out_.codePage.empty() ? "ANSI_1252" : out_.codePage;
+        bool capped = false;
+        out_.context = context_.Resolve(
+            [&](std::string_view text) {
+                return DecodeDxfText(utf8 ? std::string(text) : FromCodePage(text, codePage));
+            },
+            capped);
+        if (capped) Skip("INSERT（图块嵌套或数量超出上限的部分）");
         return std::move(out_);
     }
 
@@ -215,6 +228,7 @@ class Scanner {
                 out_.file.modelSpace = entryHandle;
             if (group.code == 0) {
                 if (name == "ENTITIES") Entity(entity);
+                if (name == "BLOCKS") BlockEntity(entity);
                 if (name == "ENTITIES" && value == "ENDSEC") out_.file.entitiesEnd = group.at;
                 if (failed()) return;
                 entity.clear();
@@ -229,10 +243,11 @@ class Scanner {
                     return;
                 }
             }
-            if (name != "ENTITIES") continue;
+            if (name != "ENTITIES" && name != "BLOCKS") continue;
             // Of an entity left out only its type and space matter.
-            const bool kept = entity.empty() || Handled(Trim(entity.front().value)) ||
-                              Trim(entity.front().value) == "VERTEX";
+            const std::string_view type = entity.empty() ? "" : Trim(entity.front().value);
+            const bool kept = entity.empty() || name == "BLOCKS" || Handled(type) ||
+                              type == "VERTEX" || DrawnAsContext(type);
             if (!kept && group.code != 67) continue;
             if (entity.size() >= kMaxEntityGroups) {
                 out_.error = "第 " + std::to_string(group.line) + " 行：实体过大（超过 " +
@@ -264,6 +279,36 @@ class Scanner {
 
     void Skip(std::string type) { ++out_.skipped[std::move(type)]; }
 
+    static std::vector<DxfPair> Pairs(const std::vector<Group>& groups) {
+        std::vector<DxfPair> pairs;
+        pairs.reserve(groups.size());
+        for (std::size_t i = 1; i < groups.size(); ++i)
+            pairs.push_back({groups[i].code, groups[i].value});
+        return pairs;
+    }
+
+    // An entity the workspace only draws; false when it cannot.
+    bool Context(const std::string& type, const std::vector<Group>& groups) {
+        bool invalid = false;
+        if (!context_.Add(type, Pairs(groups), invalid)) return false;
+        if (invalid) Skip(type + "（数值无效）");
+        return true;
+    }
+
+    // An entry of the BLOCKS section: a block's start or end, or one of its entities.
+    void BlockEntity(const std::vector<Group>& groups) {
+        if (groups.empty()) return;
+        const std::string type(Trim(groups.front().value));
+        if (type == "BLOCK") {
+            blockDrawn_ = context_.BeginBlock(Pairs(groups));
+        } else if (type == "ENDBLK") {
+            context_.EndBlock();
+            blockDrawn_ = false;
+        } else if (blockDrawn_ && !Context(type, groups)) {
+            Skip(type);
+        }
+    }
+
     void EndPolyline() {
         if (polyline_ == Polyline::Kept) out_.entities += "0\nSEQEND\n";
         polyline_ = Polyline::None;
@@ -291,9 +336,16 @@ class Scanner {
         }
         EndPolyline();
         if (type == "VERTEX" || type == "SEQEND") return;  // outside a polyline: nothing to keep
-        if (paperSpace || !Handled(type)) {
-            Skip(paperSpace ? type + "（图纸空间）" : type);
+        if (paperSpace) {  // kept in the file, not shown with model space
+            ++out_.fileOnly;
             if (type == "POLYLINE") polyline_ = Polyline::Skipped;
+            return;
+        }
+        if (!Handled(type)) {
+            if (Context(type, groups))
+                ++out_.fileOnly;
+            else
+                Skip(type);
             return;
         }
         if (type == "POLYLINE") {
@@ -347,6 +399,8 @@ class Scanner {
 
     Reader reader_;
     DxfScan out_;
+    DxfContext context_;
+    bool blockDrawn_ = false;  // within a block that is drawn where it is referenced
     Polyline polyline_ = Polyline::None;
 };
 

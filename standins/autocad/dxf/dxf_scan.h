@@ -1,9 +1,10 @@
 // The first reading of a DXF file: checks that it is a well-formed ASCII
 // DXF (pairs of group code and value, sections closed, the end marker
 // present) and keeps the model-space entities this workspace handles, with
-// only the groups it uses, for dxflib to read. Everything dxflib is handed
-// has been checked here: numbers are numbers, lines are short, a
-// lightweight polyline's vertex count is the number of vertices it holds.
+// only the groups it uses, for dxflib to read; what it only draws (block
+// references with their blocks, MTEXT, dimensions …) goes to DxfContext. Everything dxflib is
+// handed has been checked here: numbers are numbers, lines are short, a lightweight polyline's
+// vertex count is the number of vertices it holds.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "drawing.h"
+#include "dxf_context.h"
 
 namespace velmora::standins {
 
@@ -21,7 +23,10 @@ struct DxfScan {
     std::string version;   // $ACADVER, e.g. "AC1009"
     std::string codePage;  // $DWGCODEPAGE
     std::map<std::string, int, std::less<>> skipped;  // entity type → how many were left out
-    DrawingFile file;  // where saving adds to the text (the text itself is not copied)
+    // Block references, MTEXT, dimensions … of model space, drawn as context.
+    std::vector<ContextShape> context;
+    std::size_t fileOnly = 0;  // entities kept only in the file's text: context, paper space
+    DrawingFile file;          // where saving adds to the text (the text itself is not copied)
     // $UCSORG, $UCSXDIR, $UCSYDIR; the axes zero when absent.
     Point3 ucsOrigin, ucsXAxis, ucsYAxis;
 };

@@ -143,6 +143,7 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     host_->drawing = std::move(drawing);
     path_ = QFileInfo(path).absoluteFilePath();
     skipped_ = std::move(read.skipped);
+    holdsMore_ = !skipped_.empty() || read.fileOnly > 0;
     SetModified(false);
     view_->ZoomExtents();
     ShowIdlePrompt();
@@ -159,14 +160,14 @@ bool StandInCadWindow::Save() {
     // A file with entities this window cannot keep is not overwritten
     // unasked: the user names the file to save to. Given back whole, the
     // file keeps them.
-    if (path_.isEmpty() || (!skipped_.empty() && !SavesWhole(host_->drawing))) return SaveAs();
+    if (path_.isEmpty() || (holdsMore_ && !SavesWhole(host_->drawing))) return SaveAs();
     return SaveTo(path_);
 }
 
 bool StandInCadWindow::SaveAs() {
     QString suggested =
         path_.isEmpty() ? QDir::home().filePath(QStringLiteral("Drawing1.dxf")) : path_;
-    if (!skipped_.empty()) {
+    if (holdsMore_) {
         const QFileInfo info(path_);
         suggested = info.dir().filePath(info.completeBaseName() + QStringLiteral("-编号.dxf"));
     }
@@ -182,7 +183,12 @@ bool StandInCadWindow::SaveTo(const QString& path) {
         return false;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (absolute != path_ && !whole) skipped_.clear();  // the new file holds all that is left
+    if (absolute != path_ && !whole) {  // the new file holds all that is left
+        skipped_.clear();
+        holdsMore_ = false;
+        host_->drawing.context.clear();  // shown as the new file holds it
+        view_->update();
+    }
     path_ = absolute;
     SetModified(false);
     ShowIdlePrompt();

@@ -75,7 +75,8 @@ class StandInCadWindow : public QWidget {
     QString path_;
     bool modified_ = false;
     // Entity types of the opened file this window cannot keep.
-    std::map<std::string, int, std::less<>> skipped_;
+    std::map<std::string, int, std::less<>> skipped_;  // not read: named in the prompt
+    bool holdsMore_ = false;  // the file holds what only a whole save keeps
 };
 
 // Opens the window and registers the application in the directory: with the

@@ -148,6 +148,12 @@ void DrawingView::ZoomExtents() {
         minY = std::min(minY, b.minY);
         maxY = std::max(maxY, b.maxY);
     }
+    for (const ContextShape& shape : drawing_.context) {
+        minX = std::min(minX, shape.minX);
+        maxX = std::max(maxX, shape.maxX);
+        minY = std::min(minY, shape.minY);
+        maxY = std::max(maxY, shape.maxY);
+    }
     if (minX > maxX) minX = maxX = minY = maxY = 0;
     centreX_ = (minX + maxX) / 2;
     centreY_ = (minY + maxY) / 2;
@@ -189,9 +195,50 @@ void DrawingView::paintEvent(QPaintEvent*) {
         stamp.setPen(kPointColour);
         DrawPointSymbol(stamp, QPointF(kStampHalf, kStampHalf));
     }
+    // A text stands on its anchor; centred ones on the middle of the text,
+    // right ones on its end.
+    auto drawText = [&](const std::string& utf8, double x, double y, double height, double rotation,
+                        int horizontal) {
+        const double pixels = height * scale_;
+        if (pixels < 2) return;
+        const int pixelSize = std::max(1, int(std::lround(pixels / capRatio)));
+        if (pixelSize != textFont.pixelSize()) {
+            textFont.setPixelSize(pixelSize);
+            painter.setFont(textFont);
+            textMetrics = QFontMetricsF(textFont);
+        }
+        const QString text = QString::fromStdString(utf8);
+        const double shift =
+            horizontal == 0 ? 0 : textMetrics.horizontalAdvance(text) * horizontal / 2;
+        painter.save();
+        painter.translate(ToScreen(x, y));
+        if (rotation != 0) painter.rotate(-rotation * 180 / std::numbers::pi);
+        painter.drawText(QPointF(-shift, 0), text);
+        painter.restore();
+    };
     // Only what the view shows is drawn.
     const QPointF topLeft = ToDrawing({0, 0}), bottomRight = ToDrawing(QPointF(width(), height()));
     const Bounds shown{topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
+    // The drawing's context first, under its entities.
+    painter.setPen(kContextColour);
+    penColour = kContextColour;
+    std::vector<QPointF> points;
+    for (const ContextShape& shape : drawing_.context) {
+        if (shape.maxX < shown.minX || shape.minX > shown.maxX || shape.maxY < shown.minY ||
+            shape.minY > shown.maxY)
+            continue;
+        if (shape.outline.empty()) {
+            drawText(shape.text, shape.at.x, shape.at.y, shape.height, shape.rotation,
+                     shape.horizontal);
+            continue;
+        }
+        points.clear();
+        for (const ContextShape::Point2& p : shape.outline) points.push_back(ToScreen(p.x, p.y));
+        if (shape.closed)
+            painter.drawPolygon(points.data(), int(points.size()));
+        else
+            painter.drawPolyline(points.data(), int(points.size()));
+    }
     for (const auto& [id, entity] : drawing_.entities) {
         const Bounds b = BoundsOf(entity);
         if (b.maxX < shown.minX || b.minX > shown.maxX || b.maxY < shown.minY ||
@@ -237,29 +284,13 @@ void DrawingView::paintEvent(QPaintEvent*) {
                 break;
             }
             case EntityKind::Text: {
-                const double pixels = entity.height * scale_;
-                if (pixels < 2) break;
-                const int pixelSize = std::max(1, int(std::lround(pixels / capRatio)));
-                if (pixelSize != textFont.pixelSize()) {
-                    textFont.setPixelSize(pixelSize);
-                    painter.setFont(textFont);
-                    textMetrics = QFontMetricsF(textFont);
-                }
-                const QString text = QString::fromStdString(entity.text);
-                const Point3 anchor = TextAnchor(entity);
-                // Centred alignments stand on the middle of the text, right
-                // ones on its end.
                 static constexpr int kHorizontal[] = {0, 1, 2, 0, 1, 0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
                 const int horizontal = entity.alignment >= 0 && entity.alignment < 15
                                            ? kHorizontal[entity.alignment]
                                            : 0;
-                const double shift =
-                    horizontal == 0 ? 0 : textMetrics.horizontalAdvance(text) * horizontal / 2;
-                painter.save();
-                painter.translate(ToScreen(anchor.x, anchor.y));
-                if (entity.rotation != 0) painter.rotate(-entity.rotation * 180 / std::numbers::pi);
-                painter.drawText(QPointF(-shift, 0), text);
-                painter.restore();
+                const Point3 anchor = TextAnchor(entity);
+                drawText(entity.text, anchor.x, anchor.y, entity.height, entity.rotation,
+                         horizontal);
                 break;
             }
             case EntityKind::Line:
