@@ -6,42 +6,25 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 #include <thread>
-#include <tuple>
 
 #include "app/win32/layout.h"
 #include "app/win32/main_window.h"
-#include "app/win32/text.h"
 #include "automation/directory.h"
 #include "release_probe.h"
-#include "server_process.h"
+#include "window_probe.h"
 
-namespace velmora {
+namespace velmora::testing {
 namespace {
 
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(window, buffer, 256);
-    return buffer;
-}
-
 // Twips to pixels, to the nearest pixel.
-int Px(int twips, int dpi = 96) { return (twips * dpi + 720) / 1440; }
-
-LOGFONTW FontOf(HWND control) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font),
-               &font);
-    return font;
-}
+int Px(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
 // A box's selection as EM_GETSEL answers it: the start in the low word.
 LRESULT Selection(HWND box) { return SendMessageW(box, EM_GETSEL, 0, 0); }
 
 void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -61,9 +44,9 @@ struct Fixture {
 
     // Without a message hook of the test's, the view shows real message boxes.
     explicit Fixture(std::function<void(std::string_view)> showMessage = {})
-        : model({&directory, std::move(showMessage), {}, {}}) {
-        view = std::make_unique<Win32MainWindow>(model, GetModuleHandleW(nullptr),
-                                                 [this] { ++closed; });
+        : model({&directory, std::move(showMessage), {}, {}}),
+          view(std::make_unique<Win32MainWindow>(model, GetModuleHandleW(nullptr),
+                                                 [this] { ++closed; })) {
         ShowWindow(view->Handle(), SW_SHOW);
         SetForegroundWindow(view->Handle());
         SetFocus(view->Handle());
@@ -78,7 +61,6 @@ struct Fixture {
     // A key going down at the focus, as the program's message loop passes it.
     bool Key(WPARAM key, bool shift = false) {
         BYTE keys[256] = {};
-        GetKeyboardState(keys);
         keys[VK_SHIFT] = shift ? 0x80 : 0;
         SetKeyboardState(keys);
         MSG message{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
@@ -98,15 +80,13 @@ struct Fixture {
 TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
     Fixture w;
     HWND main = w.view->Handle();
-    EXPECT_EQ(TextOf(main), L"Velmora");
     RECT client;
     GetClientRect(main, &client);
     EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(366L, 261L));
     ASSERT_EQ(w.view->Dpi(), 96);
 
     // Frames clear the ground their controls stand on.
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HGDIOBJ previous = SelectObject(memory, CreateCompatibleBitmap(screen, 400, 300));
     for (const char* frame : {"Frame1", "Frame2", "Frame3", "Frame4"}) {
         GetClientRect(w(frame), &client);
@@ -125,15 +105,12 @@ TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
     // A real pointer click at "圆" selects it, though Frame3's rectangle covers Frame2.
     const RECT circle = ScreenRect(w("Option2", 0));
     SetCursorPos((circle.left + circle.right) / 2, (circle.top + circle.bottom) / 2);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT click[2] = {{INPUT_MOUSE, {{0, 0, 0, MOUSEEVENTF_LEFTDOWN, 0, 0}}},
+                      {INPUT_MOUSE, {{0, 0, 0, MOUSEEVENTF_LEFTUP, 0, 0}}}};
     ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
     const int round = ControlAt("Option2", 0);
     for (int i = 0; i < 20 && !w.model.State().controls.selected[round]; ++i, Sleep(10)) Pump();
-    EXPECT_TRUE(w.model.State().controls.selected[round]);
-    EXPECT_TRUE(w.Checked(round));
+    EXPECT_TRUE(w.model.State().controls.selected[round] && w.Checked(round));
 
     // Only the controls follow the DPI: the frame around the client area is
     // wine's own, at 96 DPI. Both edges round, so neighbours keep their gaps.
@@ -144,7 +121,7 @@ TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
             const ControlSpec& e = kControls[i];
             SCOPED_TRACE(std::to_string(dpi) + " " + std::string(e.name) + std::to_string(e.index));
             HWND control = w.view->Control(i);
-            EXPECT_EQ(Narrow(TextOf(control)), e.caption);
+            EXPECT_EQ(TextOf(control), e.caption);
             EXPECT_EQ(GetParent(control), e.container.empty() ? main : w(e.container));
             RECT rect = ScreenRect(control);
             MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
@@ -155,17 +132,17 @@ TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
             const bool stop =
                 e.kind == ControlKind::OptionButton ? w.Checked(i) : TakesFocus(e.kind);
             EXPECT_EQ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) != 0, stop);
-            const LOGFONTW font = FontOf(control);
-            const bool songTi = e.font == ControlFont::SongTi;
-            EXPECT_EQ(font.lfCharSet, songTi ? 134 : DEFAULT_CHARSET);
-            if (songTi) {
-                EXPECT_EQ(std::wstring(font.lfFaceName), L"\u5B8B\u4F53");
-                EXPECT_EQ(font.lfHeight, -(105 * dpi + 360) / 720);  // 10.5 pt
-                EXPECT_EQ(font.lfWeight, 400);
-            } else {
-                EXPECT_LE(font.lfHeight, -MulDiv(9, dpi, 72));  // at least 9 pt
+            LOGFONTW f{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof f,
+                       &f);
+            EXPECT_FALSE(f.lfItalic || f.lfUnderline || f.lfStrikeOut);
+            if (e.font == ControlFont::SongTi) {  // 宋体, 10.5 pt, regular, GB2312
+                EXPECT_EQ(
+                    std::tuple(std::wstring(f.lfFaceName), f.lfHeight, f.lfWeight, f.lfCharSet),
+                    std::tuple(std::wstring(L"\u5B8B\u4F53"), -(105 * dpi + 360) / 720, 400, 134));
+            } else {  // at least 9 pt
+                EXPECT_TRUE(f.lfCharSet == DEFAULT_CHARSET && f.lfHeight <= -MulDiv(9, dpi, 72));
             }
-            EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
         }
     }
 }
@@ -192,30 +169,23 @@ TEST(Win32Window, BoxesSelectOnFocusAndFilterTypedCharacters) {
         // Every box gets the same keys and keeps what the filter lets through.
         SetWindowTextW(box, L"");
         for (wchar_t c : std::wstring(L"-+1a.2.3\x4E2D\r\x1B\b")) SendMessageW(box, WM_CHAR, c, 1);
-        const std::wstring expected = index == 2 || index == 3 ? L"-+1a.2.3" : L"1.2.";
+        const std::string expected = index == 2 || index == 3 ? "-+1a.2.3" : "1.2.";
         EXPECT_EQ(TextOf(box), expected);
-        EXPECT_EQ(Text1(w.model.State().controls, index), Narrow(expected));
+        EXPECT_EQ(Text1(w.model.State().controls, index), expected);
     }
     // A command writing back a text shows it at once.
     SetText1(w.model.State().controls, 1, "16");
     w.model.Services().textChanged(1);
-    EXPECT_EQ(TextOf(w("Text1", 1)), L"16");
+    EXPECT_EQ(TextOf(w("Text1", 1)), "16");
 }
 
 TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {
     Fixture w;
-    auto walk = [&] {
-        std::string visited;
-        for (int i = 0; i < 12; ++i) {
-            EXPECT_TRUE(w.Key(VK_TAB));
-            visited += w.FocusName() + " ";
-        }
-        return visited;
-    };
-    EXPECT_EQ(w.FocusName(), "Option1(0)");
-    EXPECT_EQ(walk(),
-              "Text1(0) Text1(1) Text1(2) Text1(3) Text1(4) Text1(5) Command1 Command2 Command3 "
-              "Option3(1) Option2(1) Option1(0) ");
+    std::string visited = w.FocusName();
+    for (int i = 0; i < 12; ++i) visited += " " + std::string(w.Key(VK_TAB) ? w.FocusName() : "?");
+    EXPECT_EQ(visited,
+              "Option1(0) Text1(0) Text1(1) Text1(2) Text1(3) Text1(4) Text1(5) Command1 Command2 "
+              "Command3 Option3(1) Option2(1) Option1(0)");
     w.Key(VK_TAB, true);
     EXPECT_EQ(w.FocusName(), "Option2(1)");
     // Clicks select within the frame: "世界坐标" pairs with "用户坐标", not
@@ -263,25 +233,24 @@ TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {
 TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
     for (int way = 0; way < 4; ++way) {
         SCOPED_TRACE(way);
-        auto log = std::make_shared<testing::CallLog>();
+        auto log = std::make_shared<CallLog>();
         Fixture w(way == 3 ? nullptr : std::function<void(std::string_view)>([](auto) {}));
-        auto released = testing::FillWithProbes(w.model.State(), log);
+        auto released = FillWithProbes(w.model.State(), log);
         HWND main = w.view->Handle();
-        std::wstring shown;
-        bool icon = false, openWhileRunning = false;
+        std::string shown;  // the message box: title, text, icon, and the window while it is up
         std::thread answer([&, uiThread = GetCurrentThreadId()] {
             HWND box = nullptr;
-            for (int i = 0; way == 3 && i < 200 && !box; ++i, Sleep(25)) {
-                box = testing::FindThreadWindow(uiThread, L"#32770");
+            if (way < 3 ||
+                !WaitFor([&] { return box = FindThreadWindow(uiThread, L"#32770"); }, 5000)) {
+                return;
             }
-            if (!box) return;
-            shown = TextOf(box) + L"|" + TextOf(GetDlgItem(box, 0xFFFF));
+            shown = TextOf(box) + "|" + TextOf(GetDlgItem(box, 0xFFFF));
             for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                icon |= (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-                        SendMessageW(c, STM_GETICON, 0, 0);
+                const bool icon = (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+                if (icon && SendMessageW(c, STM_GETICON, 0, 0)) shown += "|icon";
             }
             SendMessageW(main, WM_CLOSE, 0, 0);
-            openWhileRunning = IsWindow(main) && released->empty();
+            if (IsWindow(main) && released->empty()) shown += "|open";
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
         SetFocus(w("Command2"));
@@ -290,16 +259,11 @@ TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
         if (way == 2) w.Key(VK_RETURN);  // Enter presses the focused command button
         if (way == 3) SendMessageW(w("Command1"), BM_CLICK, 0, 0);
         answer.join();
-        if (way == 3) {
-            EXPECT_EQ(Narrow(shown), "提示信息|请先打开CAD软件！");
-            EXPECT_TRUE(icon && openWhileRunning);
-        }
-        EXPECT_FALSE(IsWindow(main));
-        EXPECT_EQ(w.closed, 1);
-        EXPECT_TRUE(w.model.Unloaded());
+        EXPECT_EQ(shown, way == 3 ? "提示信息|请先打开CAD软件！|icon|open" : "");
+        EXPECT_EQ(std::tuple(IsWindow(main), w.closed, w.model.Unloaded()), std::tuple(0, 1, true));
         // AutoCAD, its drawing and Excel, in that order; the workbook goes
         // with the window's state when the program ends.
-        EXPECT_EQ(*released, testing::kUnloadReleases);
+        EXPECT_EQ(*released, kUnloadReleases);
         EXPECT_TRUE(way == 3 || log->calls.empty());  // nothing asked: AutoCAD and Excel run on
         // The view takes its hooks with it; a test's own message hook stays.
         w.view.reset();
@@ -309,4 +273,4 @@ TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
 }
 
 }  // namespace
-}  // namespace velmora
+}  // namespace velmora::testing

@@ -13,9 +13,7 @@
 namespace velmora {
 namespace {
 
-using testing::MakeFake;
-using testing::StatusOf;
-using testing::ThroughCom;
+using testing::MakeFake, testing::StatusOf, testing::ThroughCom;
 
 TEST(ComValues, EveryKindRoundTripsThroughIDispatch) {
     auto log = std::make_shared<testing::CallLog>();
