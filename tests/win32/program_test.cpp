@@ -20,7 +20,7 @@ HWND ControlOf(HWND main, std::string_view name, int index = -1) {
 TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     RegisterStandInClasses();
     CadServer cad("AutoCAD.Application", "worked");
-    ASSERT_TRUE(cad.Started());
+    ASSERT_TRUE(cad.started);
     const std::wstring dump = ExecutableFolder() + L"program-test-workbook.txt";
     DeleteFileW(dump.c_str());
     SetEnvironmentVariableW(L"VELMORA_EXCEL_DUMP", dump.c_str());
@@ -57,7 +57,7 @@ TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     DWORD exitCode = 1;
     GetExitCodeProcess(program.info.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(cad.Drawing(), kWorkedDrawing);
+    EXPECT_EQ(cad.Quit(), kWorkedDrawing);
     SetEnvironmentVariableW(L"VELMORA_EXCEL_DUMP", nullptr);
     DeleteFileW(dump.c_str());
 }

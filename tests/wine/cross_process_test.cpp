@@ -17,11 +17,9 @@ namespace {
 struct Window {
     ComDirectory directory;
     WindowState state;
-    std::vector<std::string> messages;
-    int shown = 0;
-    WindowServices services{&directory,
-                            [this](std::string_view text) { messages.emplace_back(text); },
-                            [this] { ++shown; }, [](int) {}};
+    std::vector<std::string> seen;  // the messages shown, and "shown" for the window
+    WindowServices services{&directory, [this](std::string_view text) { seen.emplace_back(text); },
+                            [this] { seen.emplace_back("shown"); }, [](int) {}};
 
     // With the first piles of these two recorded.
     explicit Window(std::int16_t piles = 0) {
@@ -32,7 +30,7 @@ struct Window {
     }
 };
 
-const std::vector<std::string> kNoCad = {"请先打开CAD软件！"};
+const std::vector<std::string> kNoCad = {"请先打开CAD软件！"}, kShown = {"shown"};
 
 TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
     for (std::size_t i = 0; i < std::size(kCadProgIds); ++i) {
@@ -40,23 +38,22 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         KnowCadClasses(i % 2);  // the other names in turn known but not running, or not installed
         Window window;
         CadServer cad(std::string(kCadProgIds[i]), "worked");
-        ASSERT_TRUE(cad.Started());
+        ASSERT_TRUE(cad.started);
         FilterMtext(window.state, window.services);
-        EXPECT_TRUE(window.messages.empty());
-        EXPECT_EQ(window.shown, 1);
+        EXPECT_EQ(window.seen, kShown);
         EXPECT_EQ(window.state.pileCount, 5);
         EXPECT_EQ(window.state.pileRegister.rows[4], (RegisterRow{"60", "5", "0", "5"}));
         EXPECT_EQ(Text1(window.state.controls, 1), "6");
-        window.state.cadSession = {};  // the server's objects are let go before it quits
-        EXPECT_EQ(cad.Drawing(), kWorkedDrawing);  // labelled, window maximised
+        window.state.cadSession = {};           // the server's objects are let go before it quits
+        EXPECT_EQ(cad.Quit(), kWorkedDrawing);  // labelled, window maximised
     }
     // No CAD installed, then all names known but none running: the message only.
     for (bool known : {false, true}) {
         KnowCadClasses(known);
         Window window;
         FilterMtext(window.state, window.services);
-        EXPECT_EQ(window.messages, kNoCad);
-        EXPECT_EQ(window.shown + window.state.pileCount, 0);
+        EXPECT_EQ(window.seen, kNoCad);
+        EXPECT_EQ(window.state.pileCount, 0);
     }
 }
 
@@ -64,33 +61,34 @@ TEST(CrossProcess, AutoCadIsUsedWhenACompatibleProgramRunsToo) {
     RegisterStandInClasses();
     CadServer zwcad("ZWCAD.Application", "worked");
     CadServer autocad("AutoCAD.Application.24", "worked");
-    ASSERT_TRUE(zwcad.Started() && autocad.Started());
+    ASSERT_TRUE(zwcad.started && autocad.started);
     Window window;
     FilterMtext(window.state, window.services);
     window.state.cadSession = {};
-    EXPECT_EQ(autocad.Drawing(), kWorkedDrawing);
-    EXPECT_EQ(zwcad.Quit(), (std::vector<std::string>{"windowState 1", "calls 0"}));
+    EXPECT_EQ(autocad.Quit(), kWorkedDrawing);
+    EXPECT_EQ(zwcad.Quit(), std::vector<std::string>{"windowState 1"});
+    EXPECT_EQ(zwcad.calls, "calls 0");
 }
 
 TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
     RegisterStandInClasses();
     Window window;
     CadServer cad("AutoCAD.Application", "killed");
-    ASSERT_TRUE(cad.Started());
+    ASSERT_TRUE(cad.started);
     const auto start = std::chrono::steady_clock::now();
     FilterMtext(window.state, window.services);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-    EXPECT_TRUE(cad.WaitForExit(5000));
+    EXPECT_TRUE(cad.process.WaitForExit(5000));
     // The first pass was numbered; the second ended with the server.
     EXPECT_EQ(window.state.pileCount, 1);
     EXPECT_EQ(window.state.pileRegister.rows[0], (RegisterRow{"1", "2", "0", "1"}));
     EXPECT_EQ(window.state.pileRegister.rows[1], RegisterRow{});
-    EXPECT_EQ(window.shown, 1);
-    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.seen, kShown);
     // The dead server's references are still held; the next command finds
     // no AutoCAD and says so.
+    window.seen.clear();
     FilterMtext(window.state, window.services);
-    EXPECT_EQ(window.messages, kNoCad);
+    EXPECT_EQ(window.seen, kNoCad);
 }
 
 // Rows 1 to 5 of the sheet, read back from the other process: cells end
@@ -121,14 +119,13 @@ TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
             ExportCoordinateTable(window.state, window.services);
             const Object excel = window.state.excelApplication;
             ASSERT_TRUE(excel);
-            EXPECT_NE(excel, earlier);
-            earlier = excel;
+            EXPECT_NE(std::exchange(earlier, excel), excel);
             EXPECT_EQ(TableOf(excel),
                       "工程桩坐标数据成果表|||;序号|桩编号|坐标X|坐标Y;1|ZH-1|1.062|2.5;"
                       "2|桩2号|-12.346|7;|||;" +
                           Describe(Variant(true)) + Describe(Variant(true)));
         }
-        EXPECT_TRUE(window.messages.empty());
+        EXPECT_TRUE(window.seen.empty());
     }
     // No spreadsheet program at all, then a class registered with no server
     // behind it: the message each time, and no application.
@@ -137,7 +134,7 @@ TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
     ExportCoordinateTable(window.state, window.services);
     standins::RegisterProgId("Excel.Application", standins::kExcelClassId);
     ExportCoordinateTable(window.state, window.services);
-    EXPECT_EQ(window.messages,
+    EXPECT_EQ(window.seen,
               (std::vector<std::string>(2, "软件没有检测到EXCEL，请确认EXCEL安装完整版！")));
     EXPECT_FALSE(window.state.excelApplication);
     RegisterStandInClasses();

@@ -51,42 +51,32 @@ struct ChildProcess {
 class CadServer {
   public:
     // Starts the server under progId with the given scenario and waits until
-    // it is registered. Check Started() before use.
+    // it is registered. Check started before use.
     CadServer(const std::string& progId, const std::string& scenario)
-        : process_(L"\"" + ExecutableFolder() + L"velmora_cad_server.exe\" --progid \"" +
-                   standins::Widen(progId) + L"\" --scenario " + standins::Widen(scenario) +
-                   L" --ready velmora-ready-" + tag_ + L" --quit velmora-quit-" + tag_ +
-                   L" --dump \"" + dumpPath_ + L"\"") {
-        const HANDLE waits[2] = {ready_, process_.info.hProcess};
-        started_ =
-            process_.started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+        : process(L"\"" + ExecutableFolder() + L"velmora_cad_server.exe\" --progid \"" +
+                  standins::Widen(progId) + L"\" --scenario " + standins::Widen(scenario) +
+                  L" --ready velmora-ready-" + tag_ + L" --quit velmora-quit-" + tag_ +
+                  L" --dump \"" + dumpPath_ + L"\"") {
+        const HANDLE waits[2] = {ready_, process.info.hProcess};
+        started =
+            process.started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
     }
     ~CadServer() {
-        if (!process_.WaitForExit(0)) SetEvent(quit_), process_.WaitForExit(10000);
+        if (!process.WaitForExit(0)) SetEvent(quit_), process.WaitForExit(10000);
         CloseHandle(ready_);
         CloseHandle(quit_);
         DeleteFileW(dumpPath_.c_str());
     }
-    CadServer(const CadServer&) = delete;
-
-    bool Started() const { return started_; }
-    bool WaitForExit(DWORD timeoutMs) const { return process_.WaitForExit(timeoutMs); }
     // Asks the server to quit and returns the lines it wrote ("windowState
-    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text, and last
-    // "calls N", the automation calls it answered).
+    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text) less the last,
+    // "calls N", the automation calls it answered, which goes to calls.
     std::vector<std::string> Quit() {
         SetEvent(quit_);
         std::vector<std::string> lines;
         std::ifstream file;
-        if (WaitForExit(20000)) file.open(std::filesystem::path(dumpPath_));
+        if (process.WaitForExit(20000)) file.open(std::filesystem::path(dumpPath_));
         for (std::string line; std::getline(file, line);) lines.push_back(line);
-        return lines;
-    }
-    // The same less the call count, which must be there.
-    std::vector<std::string> Drawing() {
-        std::vector<std::string> lines = Quit();
-        if (lines.empty() || !lines.back().starts_with("calls ")) return {"no call count"};
-        lines.pop_back();
+        if (!lines.empty()) calls = lines.back(), lines.pop_back();
         return lines;
     }
 
@@ -97,12 +87,15 @@ class CadServer {
     const HANDLE quit_ = CreateEventW(nullptr, TRUE, FALSE, (L"velmora-quit-" + tag_).c_str());
     const std::wstring dumpPath_ =
         (std::filesystem::temp_directory_path() / (L"velmora-cad-" + tag_ + L".txt")).wstring();
-    ChildProcess process_;
-    bool started_ = false;
+
+  public:
+    ChildProcess process;
+    bool started = false;  // and registered
+    std::string calls;     // "calls N", once it has quit
 };
 
 // What the "worked" scenario's drawing holds once the five piles are
-// numbered with the default settings, as Drawing() reports it.
+// numbered with the default settings, as Quit() reports it.
 inline const std::vector<std::string> kWorkedDrawing = {
     "windowState 3",
     "text 1|10|40|0|1|10|38.75|0|2.5",
