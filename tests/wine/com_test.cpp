@@ -29,27 +29,17 @@ Object ThroughCom(const Object& object) {
 }
 
 TEST(ComValues, EveryKindRoundTripsThroughIDispatch) {
-    auto log = std::make_shared<testing::CallLog>();
-    auto echo = MakeFake("echo", log);
+    auto echo = MakeFake("echo", nullptr);
     echo->OnCall("Echo", [](std::span<const Variant> args) { return args[0]; }).Stores("Value");
     {
         Object com = ThroughCom(echo);
-        const Variant values[] = {true,
-                                  false,
-                                  -0.1,
-                                  22.857142857142858,
-                                  2147483647,
-                                  "",
-                                  "工程桩坐标数据成果表",
-                                  "emoji 😀 and é",
-                                  Variant(),
-                                  std::int16_t(-32768),
-                                  std::string("a\0b", 3),
-                                  Int16Array{0, 10, 8},
-                                  DoubleArray{1.5, -2.25, 0.0},
-                                  DoubleArray{},
-                                  VariantArray{std::int16_t(0), "点", 2.5},
-                                  VariantArray{VariantArray{1.0}}};
+        std::vector<Variant> values = {
+            true,           false, -0.1, 22.857142857142858, 2147483647, "", "工程桩坐标数据成果表",
+            "emoji 😀 and é"};
+        values.insert(values.end(),
+                      {Variant(), std::int16_t(-32768), std::string("a\0b", 3),
+                       Int16Array{0, 10, 8}, DoubleArray{1.5, -2.25, 0.0}, DoubleArray{},
+                       VariantArray{std::int16_t(0), "点", 2.5}, VariantArray{VariantArray{1.0}}});
         for (const Variant& value : values) {
             EXPECT_EQ(Call(com, "Echo", {value}), value) << Describe(value);
             Put(com, "Value", value);
@@ -57,13 +47,13 @@ TEST(ComValues, EveryKindRoundTripsThroughIDispatch) {
         }
         // An object argument arrives as an object the callee can drive; a
         // null object travels as an object too.
-        auto inner = MakeFake("inner", log);
+        auto inner = MakeFake("inner", nullptr);
         inner->Returns("Name", Variant("圆"));
         EXPECT_EQ(Get(Call(com, "Echo", {Variant(Object(inner))}).AsObject(), "Name").AsText(),
                   "圆");
         EXPECT_EQ(Call(com, "Echo", {Variant(Object{})}).Kind(), VariantKind::Object);
     }
-    log->calls.clear();  // the log holds the arguments it saw
+    echo.reset();  // its log holds the arguments it saw
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
@@ -243,7 +233,6 @@ TEST(ComCalls, DirectoryReportsWindowsStatusesAndRetriesBusyCalls) {
     // application is retried for a while, with a short delay.
     IMessageFilter* filter = nullptr;
     ASSERT_EQ(CoRegisterMessageFilter(nullptr, &filter), S_OK);
-    ASSERT_NE(filter, nullptr);
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, 500, SERVERCALL_RETRYLATER), kRetryDelayMs);
     EXPECT_EQ(filter->HandleInComingCall(0, nullptr, 0, nullptr), DWORD{SERVERCALL_ISHANDLED});
     CoRegisterMessageFilter(filter, nullptr);

@@ -20,8 +20,7 @@ namespace velmora::testing {
 inline std::wstring ExecutableFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    return std::filesystem::path(path).parent_path().wstring() + L"\\";
 }
 
 // A process started by the test; ended, if it still runs, when it goes.
