@@ -82,14 +82,9 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     value.punkVal->Release();
 
     // A point as an array of variants holding doubles, lower bound 1.
-    SAFEARRAYBOUND bound{3, 1};
     ComVariant point;
-    point.Get()->vt = VT_ARRAY | VT_VARIANT;
-    point.Get()->parray = SafeArrayCreate(VT_VARIANT, 1, &bound);
-    for (LONG i = 1; i <= 3; ++i) {
-        inner.dblVal = i * 1.5;
-        SafeArrayPutElement(point.Get()->parray, &i, &inner);
-    }
+    ToComVariant(VariantArray{1.5, 3.0, 4.5}, point.Get());
+    point.Get()->parray->rgsabound[0].lLbound = 1;
     EXPECT_EQ(FromComVariant(point.Ref()).ToDoubleArray(), (DoubleArray{1.5, 3.0, 4.5}));
 
     // Two-dimensional arrays and unsupported types fail as type mismatch.
