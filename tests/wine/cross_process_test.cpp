@@ -4,28 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 
 #include "automation/com/com_directory.h"
-#include "cad/connect_cad.h"
-#include "export/export_coordinate_table.h"
 #include "numbering/filter_mtext.h"
-#include "registration.h"
 #include "server_process.h"
 #include "window/control_values.h"
 
 namespace velmora::testing {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 struct Window {
     ComDirectory directory;
     WindowState state;
-    WindowServices services;
-    std::vector<std::string> messages;
-    int shown = 0;
-    Clock::time_point messageAt;
+    std::vector<std::string> seen;  // the messages shown, and "shown" for the window
+    WindowServices services{&directory, [this](std::string_view text) { seen.emplace_back(text); },
+                            [this] { seen.emplace_back("shown"); }, [](int) {}};
 
     // With the first piles of these two recorded.
     explicit Window(std::int16_t piles = 0) {
@@ -33,27 +26,10 @@ struct Window {
                                     {"-12.3456", "7", "0", "桩2号"}};
         std::copy(rows, rows + piles, state.pileRegister.rows.begin());
         state.pileCount = piles;
-        services.directory = &directory;
-        services.showMessage = [this](std::string_view text) {
-            messageAt = Clock::now();
-            messages.emplace_back(text);
-        };
-        services.showWindow = [this] { ++shown; };
-        services.textChanged = [](int) {};
     }
 };
 
-const std::vector<std::string> kNoCad = {"请先打开CAD软件！"};
-
-// What the server's drawing holds when it quits; the server's objects must
-// be let go first. The call count it ends with is checked and dropped.
-std::vector<std::string> DrawingOf(CadServer& cad, Window& window) {
-    window.state.cadSession = {};
-    std::vector<std::string> lines = cad.Quit();
-    EXPECT_TRUE(!lines.empty() && lines.back().rfind("calls ", 0) == 0);
-    if (!lines.empty()) lines.pop_back();
-    return lines;
-}
+const std::vector<std::string> kNoCad = {"请先打开CAD软件！"}, kShown = {"shown"};
 
 TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
     for (std::size_t i = 0; i < std::size(kCadProgIds); ++i) {
@@ -61,26 +37,22 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         KnowCadClasses(i % 2);  // the other names in turn known but not running, or not installed
         Window window;
         CadServer cad(std::string(kCadProgIds[i]), "worked");
-        ASSERT_TRUE(cad.Started());
+        ASSERT_TRUE(cad.started);
         FilterMtext(window.state, window.services);
-        EXPECT_TRUE(window.messages.empty());
-        EXPECT_EQ(window.shown, 1);
+        EXPECT_EQ(window.seen, kShown);
         EXPECT_EQ(window.state.pileCount, 5);
         EXPECT_EQ(window.state.pileRegister.rows[4], (RegisterRow{"60", "5", "0", "5"}));
         EXPECT_EQ(Text1(window.state.controls, 1), "6");
-        EXPECT_EQ(DrawingOf(cad, window), kWorkedDrawing);  // labelled, window maximised
+        window.state.cadSession = {};           // the server's objects are let go before it quits
+        EXPECT_EQ(cad.Quit(), kWorkedDrawing);  // labelled, window maximised
     }
     // No CAD installed, then all names known but none running: the message only.
     for (bool known : {false, true}) {
         KnowCadClasses(known);
         Window window;
-        const Clock::time_point click = Clock::now();
         FilterMtext(window.state, window.services);
-        std::printf("[ timing ] click to message, %s: %.1f ms\n",
-                    known ? "names known, none running" : "no name registered",
-                    std::chrono::duration<double, std::milli>(window.messageAt - click).count());
-        EXPECT_EQ(window.messages, kNoCad);
-        EXPECT_EQ(window.shown + window.state.pileCount, 0);
+        EXPECT_EQ(window.seen, kNoCad);
+        EXPECT_EQ(window.state.pileCount, 0);
     }
 }
 
@@ -88,52 +60,48 @@ TEST(CrossProcess, AutoCadIsUsedWhenACompatibleProgramRunsToo) {
     RegisterStandInClasses();
     CadServer zwcad("ZWCAD.Application", "worked");
     CadServer autocad("AutoCAD.Application.24", "worked");
-    ASSERT_TRUE(zwcad.Started() && autocad.Started());
+    ASSERT_TRUE(zwcad.started && autocad.started);
     Window window;
     FilterMtext(window.state, window.services);
-    EXPECT_EQ(window.state.pileCount, 5);
-    EXPECT_EQ(DrawingOf(autocad, window), kWorkedDrawing);
-    EXPECT_EQ(zwcad.Quit(), (std::vector<std::string>{"windowState 1", "calls 0"}));
+    window.state.cadSession = {};
+    EXPECT_EQ(autocad.Quit(), kWorkedDrawing);
+    EXPECT_EQ(zwcad.Quit(), std::vector<std::string>{"windowState 1"});
+    EXPECT_EQ(zwcad.calls, "calls 0");
 }
 
 TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
     RegisterStandInClasses();
     Window window;
     CadServer cad("AutoCAD.Application", "killed");
-    ASSERT_TRUE(cad.Started());
-    const auto start = Clock::now();
+    ASSERT_TRUE(cad.started);
+    const auto start = std::chrono::steady_clock::now();
     FilterMtext(window.state, window.services);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
-    EXPECT_TRUE(cad.WaitForExit(5000));
-
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_TRUE(cad.process.WaitForExit(5000));
     // The first pass was numbered; the second ended with the server.
     EXPECT_EQ(window.state.pileCount, 1);
     EXPECT_EQ(window.state.pileRegister.rows[0], (RegisterRow{"1", "2", "0", "1"}));
     EXPECT_EQ(window.state.pileRegister.rows[1], RegisterRow{});
-    EXPECT_EQ(window.shown, 1);
-    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.seen, kShown);
     // The dead server's references are still held; the next command finds
     // no AutoCAD and says so.
+    window.seen.clear();
     FilterMtext(window.state, window.services);
-    EXPECT_EQ(window.messages, kNoCad);
+    EXPECT_EQ(window.seen, kNoCad);
 }
 
 // Rows 1 to 5 of the sheet, read back from the other process: cells end
-// with "|", rows with ";".
+// with "|", rows with ";"; then whether it is shown and A1:D1 merged.
 std::string TableOf(const Object& excel) {
     const Object sheet = GetObject(excel, "ActiveSheet");
     std::string text;
-    for (std::int16_t row = 1; row <= 5; ++row) {
-        for (std::int16_t column = 1; column <= 4; ++column) {
-            const Variant value = Get(GetObject(sheet, "Cells", {row, column}), "Value");
-            char number[32] = "";
-            if (value.Kind() == VariantKind::Double)
-                std::snprintf(number, sizeof number, "%.15g", value.AsDouble());
-            text += value.Kind() == VariantKind::Text ? value.AsText() : std::string(number);
-            text += column < 4 ? "|" : ";";
-        }
+    for (std::int16_t cell = 0; cell < 20; ++cell) {
+        const std::int16_t row = cell / 4 + 1, column = cell % 4 + 1;
+        text += Describe(Get(GetObject(sheet, "Cells", {row, column}), "Value"));
+        text += cell % 4 < 3 ? "|" : ";";
     }
-    return text;
+    return text + Describe(Get(excel, "Visible")) +
+           Describe(Get(GetObject(sheet, "Range", {"A1:D1"}), "MergeCells"));
 }
 
 TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
@@ -146,17 +114,13 @@ TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
             ExportCoordinateTable(window.state, window.services);
             const Object excel = window.state.excelApplication;
             ASSERT_TRUE(excel);
-            EXPECT_NE(excel, earlier);
-            earlier = excel;
+            EXPECT_NE(std::exchange(earlier, excel), excel);
             EXPECT_EQ(TableOf(excel),
-                      "工程桩坐标数据成果表|||;序号|桩编号|坐标X|坐标Y;1|ZH-1|1.062|2.5;"
-                      "2|桩2号|-12.346|7;|||;");
-            EXPECT_EQ(Get(excel, "Visible"), Variant(true));
-            EXPECT_EQ(
-                Get(GetObject(GetObject(excel, "ActiveSheet"), "Range", {"A1:D1"}), "MergeCells"),
-                Variant(true));
+                      R"("工程桩坐标数据成果表"|empty|empty|empty;"序号"|"桩编号"|"坐标X"|"坐标Y";)"
+                      R"(r8:1|"ZH-1"|r8:1.0620000000000001|r8:2.5;r8:2|"桩2号"|r8:-12.346|r8:7;)"
+                      "empty|empty|empty|empty;truetrue");  // shown, A1:D1 merged
         }
-        EXPECT_TRUE(window.messages.empty());
+        EXPECT_TRUE(window.seen.empty());
     }
     // No spreadsheet program at all, then a class registered with no server
     // behind it: the message each time, and no application.
@@ -165,7 +129,7 @@ TEST(CrossProcess, ExportWritesTheSameTableIntoEachSpreadsheetProgram) {
     ExportCoordinateTable(window.state, window.services);
     standins::RegisterProgId("Excel.Application", standins::kExcelClassId);
     ExportCoordinateTable(window.state, window.services);
-    EXPECT_EQ(window.messages,
+    EXPECT_EQ(window.seen,
               (std::vector<std::string>(2, "软件没有检测到EXCEL，请确认EXCEL安装完整版！")));
     EXPECT_FALSE(window.state.excelApplication);
     RegisterStandInClasses();

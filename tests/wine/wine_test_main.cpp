@@ -1,5 +1,5 @@
-// Every test runs on a thread in a single-threaded apartment, as the
-// program's user-interface thread does.
+// Every test (of the COM backend and of the window) runs on a thread in a
+// single-threaded apartment, as the program's user-interface thread does.
 #include <gtest/gtest.h>
 
 #include "automation/com/apartment.h"
