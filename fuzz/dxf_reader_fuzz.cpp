@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "dxf_context.h"
 #include "dxf_file.h"
 #include "dxf_text.h"
 #include "fuzz_check.h"
