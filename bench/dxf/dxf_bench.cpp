@@ -7,6 +7,7 @@
 #include <QImage>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "dxf_file.h"
 #include "standins/autocad/qt/drawing_view.h"
@@ -43,6 +44,11 @@ Drawing LargeDrawing() {
     return drawing;
 }
 
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 const std::string& LargeFile() {
     static const std::string path = [] {
         const auto file = std::filesystem::temp_directory_path() / "velmora-bench-50000.dxf";
@@ -71,6 +77,42 @@ void BM_Save50000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Save50000)->Unit(benchmark::kMillisecond);
+
+// The same drawing's file with 20 000 pile symbols (a block of a circle and
+// two lines, referenced at every pile, turned): what drawing the context
+// adds to opening.
+const std::string& FileWithSymbols() {
+    static const std::string path = [] {
+        std::string text = ReadAll(LargeFile());
+        const std::string block =
+            "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nSYM\n10\n0\n20\n0\n0\nCIRCLE\n10\n0\n20\n0\n"
+            "40\n0.5\n0\nLINE\n10\n-1\n20\n0\n11\n1\n21\n0\n0\nLINE\n10\n0\n20\n-1\n11\n0\n21\n"
+            "1\n0\nENDBLK\n0\nENDSEC\n";
+        std::string inserts;
+        for (int i = 0; i < 20000; ++i) {
+            inserts += "0\nINSERT\n2\nSYM\n10\n" + std::to_string(512300 + 3 * (i % 100)) +
+                       "\n20\n" + std::to_string(3386400 + 3 * (i / 100)) + "\n50\n" +
+                       std::to_string(i % 90) + "\n";
+        }
+        const std::size_t entities = text.find("ENTITIES");
+        text.insert(text.rfind("0\nSECTION", entities), block);
+        text.insert(text.find("0\nENDSEC", text.find("ENTITIES")), inserts);
+        const std::string file = LargeFile() + ".symbols.dxf";
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }();
+    return path;
+}
+
+void BM_Open50000With20000Symbols(benchmark::State& state) {
+    for (auto _ : state) {
+        DxfRead read = LoadDxf(FileWithSymbols());
+        if (!read.error.empty() || read.drawing.context.size() != 60000)
+            state.SkipWithError("symbols not drawn");
+        benchmark::DoNotOptimize(read.drawing.context.size());
+    }
+}
+BENCHMARK(BM_Open50000With20000Symbols)->Unit(benchmark::kMillisecond);
 
 // Range: 0 at full extents, else the zoom factor on top of them.
 void BM_Redraw50000(benchmark::State& state) {

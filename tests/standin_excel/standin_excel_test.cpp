@@ -60,36 +60,6 @@ struct Excel {
     const Sheet& TheSheet() { return instances->created.back()->model.workbooks.back().sheets[0]; }
 };
 
-// What the written workbook cannot show: types as put, one side of a
-// border, heights kept as one entry, merges joined and undone.
-TEST(StandInExcel, KeepsTypedValuesAndFormatsPerCellSide) {
-    Excel excel;
-    excel.AddBook();
-    Put(excel.Cell(1, 2), "Value", Variant("007"));
-    Put(excel.Cell(1, 3), "", Variant(-1.25));  // the default member is Value
-    const Sheet& sheet = excel.TheSheet();
-    EXPECT_EQ(ValueAt(sheet, 1, 2), CellValue(std::string("007")));
-    EXPECT_EQ(Get(excel.Cell(1, 3), "Value"), Variant(-1.25));
-    Put(excel.Cell(1, 2), "Value", Variant(""));  // empty text empties the cell
-    EXPECT_EQ(ValueAt(sheet, 1, 2), CellValue());
-
-    Object range = GetObject(excel.sheet, "Range", {"B2:C3"});
-    Put(GetObject(range, "Borders", {I2(2)}), "LineStyle", I2(1));  // right side only
-    EXPECT_EQ(FormatAt(sheet, 2, 2).borders,
-              (std::array<int, 4>{kLineNone, 1, kLineNone, kLineNone}));
-    EXPECT_EQ(FormatAt(sheet, 4, 2), CellFormat{});
-
-    Put(GetObject(excel.sheet, "Range", {"a2:d65536"}), "RowHeight", Variant(0.8 / 0.035));
-    EXPECT_EQ(sheet.rowHeights.size(), 1u);  // one entry, not 65 535 rows
-    EXPECT_EQ(RowHeightAt(sheet, 65537), kDefaultRowHeight);
-
-    Put(GetObject(excel.sheet, "Range", {"A1:B1"}), "MergeCells", Variant(true));
-    Put(GetObject(excel.sheet, "Range", {"B1:D1"}), "MergeCells", Variant(true));
-    EXPECT_EQ(sheet.merged, (std::vector<CellRange>{{1, 1, 1, 4}}));  // joined, as Excel does
-    Put(GetObject(excel.sheet, "Range", {"C1"}), "MergeCells", Variant(false));
-    EXPECT_TRUE(sheet.merged.empty());
-}
-
 TEST(StandInExcel, RefusesWhatExcelRefusesAndFailsAsPlanned) {
     StandInExcelOptions options;
     options.failures.failAccessNumber = 4;  // ActiveSheet, Workbooks, Add, then Worksheets
@@ -99,6 +69,13 @@ TEST(StandInExcel, RefusesWhatExcelRefusesAndFailsAsPlanned) {
     EXPECT_EQ(StatusOf([&] { (void)GetObject(book, "Worksheets", {I2(1)}); }),
               status::kDispException);
     excel.sheet = GetObject(book, "Worksheets", {I2(1)});  // the next access works again
+    // Values keep their type; the default member is Value; empty text empties a cell.
+    Put(excel.Cell(1, 2), "Value", Variant("007"));
+    Put(excel.Cell(1, 3), "", Variant(-1.25));
+    EXPECT_EQ(ValueAt(excel.TheSheet(), 1, 2), CellValue(std::string("007")));
+    EXPECT_EQ(Get(excel.Cell(1, 3), "Value"), Variant(-1.25));
+    Put(excel.Cell(1, 2), "Value", Variant(""));
+    Put(excel.Cell(1, 3), "Value", Variant(""));
     const Object& sheet = excel.sheet;
     auto cell = [&] { return excel.Cell(1, 1); };
     // clang-format off
