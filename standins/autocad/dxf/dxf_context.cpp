@@ -93,6 +93,7 @@ class Fields {
 // An arc from `start` sweeping `sweep` radians (negative: clockwise).
 void AppendArc(std::vector<P2>& points, P2 centre, double radius, double start, double sweep,
                bool first) {
+    if (points.size() > kMaxContextPoints) return;  // what one entity may hold at most
     const int steps = std::clamp(int(std::abs(sweep) / (kPi / 36)), 4, 72);
     for (int i = first ? 0 : 1; i <= steps; ++i) {
         const double angle = start + sweep * i / steps;
@@ -103,6 +104,7 @@ void AppendArc(std::vector<P2>& points, P2 centre, double radius, double start, 
 
 // The segment from the last point to `to`, bent by a bulge.
 void AppendBulge(std::vector<P2>& points, P2 to, double bulge) {
+    if (points.size() > kMaxContextPoints) return;
     const P2 from = points.back();
     if (std::abs(bulge) < 1e-12) {
         points.push_back(to);
@@ -124,6 +126,7 @@ void AppendBulge(std::vector<P2>& points, P2 to, double bulge) {
 // An ellipse's arc from parameter t0 to t1.
 void AppendEllipse(std::vector<P2>& points, P2 centre, P2 major, double ratio, double t0,
                    double t1) {
+    if (points.size() > kMaxContextPoints) return;
     const P2 minor{-major.y * ratio, major.x * ratio};
     const int steps = std::clamp(int(std::abs(t1 - t0) / (kPi / 36)), 8, 72);
     for (int i = 0; i <= steps; ++i) {
@@ -172,6 +175,9 @@ struct ContextParts {
     std::optional<ContextPart> polyline;  // a POLYLINE waiting for its vertices
     std::vector<double> bulges;           // of those vertices
     bool mesh = false, polylineMirrored = false;
+    // What was collected, within limits; `full` once they were reached.
+    std::size_t points = 0, count = 0;
+    bool full = false;
 
     std::vector<ContextPart>* Target() {
         return inBlock ? (open ? &open->parts : nullptr) : &model;
@@ -182,7 +188,12 @@ namespace {
 
 void Put(ContextParts& parts, ContextPart part, bool mirrored) {
     std::vector<ContextPart>* target = parts.Target();
-    if (!target) return;
+    if (!target || parts.full) return;
+    parts.points += part.points.size();
+    if (++parts.count > kMaxContextShapes || parts.points > kMaxContextPoints) {
+        parts.full = true;
+        return;
+    }
     if (mirrored) {
         for (P2& p : part.points) p = kMirror(p);
         part.at = kMirror(part.at);
@@ -640,7 +651,7 @@ std::vector<ContextShape> DxfContext::Resolve(
     const std::function<std::string(std::string_view)>& decode, bool& capped) const {
     Resolver resolver{*parts_, decode};
     resolver.Draw(parts_->model, Affine{});
-    capped = resolver.capped || resolver.cut;
+    capped = resolver.capped || resolver.cut || parts_->full;
     return std::move(resolver.shapes);
 }
 
