@@ -49,6 +49,9 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
+// A count or flag as an int, whatever number the file holds.
+int Whole(double value) { return int(std::clamp(value, -2147483647.0, 2147483647.0)); }
+
 // Reads the groups of one entity; a number that is not one marks it bad.
 class Fields {
   public:
@@ -59,7 +62,7 @@ class Fields {
         const DxfPair* pair = Find(code);
         return pair ? Number(pair->value) : fallback;
     }
-    int Int(int code, int fallback = 0) { return int(Real(code, fallback)); }
+    int Int(int code, int fallback = 0) { return Whole(Real(code, fallback)); }
     std::string_view Text(int code) const {
         const DxfPair* pair = Find(code);
         return pair ? pair->value : std::string_view();
@@ -301,7 +304,7 @@ std::vector<ContextPart> HatchParts(Fields& f) {
     };
     const long paths = long(take(91));
     for (long path = 0; path < paths && i < all.size() && !f.bad; ++path) {
-        const int flags = int(take(92));
+        const int flags = Whole(take(92));
         std::vector<P2> points;
         if (flags & 2) {  // a polyline
             const bool bulged = take(72) != 0, closed = take(73) != 0;
@@ -322,7 +325,7 @@ std::vector<ContextPart> HatchParts(Fields& f) {
         } else {
             const long edges = long(take(93));
             for (long e = 0; e < edges && i < all.size() && all[i].code == 72; ++e) {
-                const int type = int(take(72));
+                const int type = Whole(take(72));
                 std::vector<P2> edge;
                 if (type == 1) {
                     edge = {point(10), point(11)};
