@@ -27,8 +27,8 @@ QApplication& App() {
 }
 
 void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons buttons) {
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+           Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, keys);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -75,12 +75,8 @@ TEST(CadWindow, PicksInteractivelyWhileRegistered) {
     QTimer::singleShot(0, [&] {
         auto click = [&](double x, double y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
             const QPoint at = view->ToScreen(x, y).toPoint();
-            QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), button, button,
-                              keys);
-            QApplication::sendEvent(view, &press);
-            QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), button,
-                                Qt::NoButton, keys);
-            QApplication::sendEvent(view, &release);
+            Mouse(view, QEvent::MouseButtonPress, at, button, button, keys);
+            Mouse(view, QEvent::MouseButtonRelease, at, button, Qt::NoButton, keys);
         };
         click(512300, 3386440, Qt::LeftButton, Qt::NoModifier);
         click(512306, 3386440, Qt::LeftButton, Qt::NoModifier);
