@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdio>
@@ -18,11 +19,21 @@ namespace velmora::testing {
 
 inline const std::string kSampleDxf = VELMORA_SOURCE_DIR "/samples/piles.dxf";
 
-// A fresh folder under the system's temporary folder.
+// A fresh folder under the system's temporary folder, this process's own,
+// removed when the tests end.
 inline std::filesystem::path ScratchFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() / ("velmora-dxf-" + name);
+    static struct Made {
+        std::vector<std::filesystem::path> folders;
+        ~Made() {
+            std::error_code ignored;
+            for (const auto& folder : folders) std::filesystem::remove_all(folder, ignored);
+        }
+    } made;
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("velmora-dxf-" + name + "-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    made.folders.push_back(folder);
     return folder;
 }
 

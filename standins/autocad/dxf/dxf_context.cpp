@@ -36,15 +36,8 @@ Affine Rotate(double radians) {
 Affine Scale(double x, double y) { return {x, 0, 0, y, 0, 0}; }
 const Affine kMirror = Scale(-1, 1);  // an extrusion pointing down
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string Upper(std::string_view text) {
-    std::string upper(Trim(text));
+    std::string upper(TrimDxf(text));
     for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
     return upper;
 }
@@ -69,7 +62,7 @@ class Fields {
     }
     P2 Point(int code) { return {Real(code), Real(code + 10)}; }
     double Number(std::string_view text) {
-        text = Trim(text);
+        text = TrimDxf(text);
         if (!text.empty() && text.front() == '+') text.remove_prefix(1);
         double value = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -208,6 +201,20 @@ void Put(ContextParts& parts, ContextPart part, bool mirrored) {
     target->push_back(std::move(part));
 }
 
+// Corners joined by segments bent by their bulges, back to the first when closed.
+std::vector<P2> Bulged(const std::vector<P2>& corners, const std::vector<double>& bulges,
+                       bool closed) {
+    std::vector<P2> points;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        if (i == 0)
+            points.push_back(corners[0]);
+        else
+            AppendBulge(points, corners[i], bulges[i - 1]);
+    }
+    if (closed && corners.size() > 2) AppendBulge(points, corners[0], bulges.back());
+    return points;
+}
+
 ContextPart Outline(std::vector<P2> points, bool closed) {
     ContextPart part;
     part.points = std::move(points);
@@ -225,16 +232,7 @@ ContextPart LightPolyline(Fields& f) {
         if (pair.code == 20) corners.back().y = f.Number(pair.value);
         if (pair.code == 42) bulges.back() = f.Number(pair.value);
     }
-    const bool closed = (f.Int(70) & 1) != 0;
-    std::vector<P2> points;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        if (i == 0)
-            points.push_back(corners[0]);
-        else
-            AppendBulge(points, corners[i], bulges[i - 1]);
-    }
-    if (closed && corners.size() > 2) AppendBulge(points, corners[0], bulges.back());
-    return Outline(std::move(points), false);
+    return Outline(Bulged(corners, bulges, (f.Int(70) & 1) != 0), false);
 }
 
 ContextPart TextPart(Fields& f, std::string_view text) {
@@ -315,13 +313,7 @@ std::vector<ContextPart> HatchParts(Fields& f) {
                 corners.push_back(point(10));
                 bulges.push_back(bulged ? take(42) : 0);
             }
-            for (std::size_t k = 0; k < corners.size(); ++k) {
-                if (k == 0)
-                    points.push_back(corners[0]);
-                else
-                    AppendBulge(points, corners[k], bulges[k - 1]);
-            }
-            if (closed && corners.size() > 2) AppendBulge(points, corners[0], bulges.back());
+            points = Bulged(corners, bulges, closed);
         } else {
             const long edges = long(take(93));
             for (long e = 0; e < edges && i < all.size() && all[i].code == 72; ++e) {

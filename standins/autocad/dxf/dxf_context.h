@@ -23,6 +23,14 @@ struct DxfPair {
     std::string_view value;
 };
 
+// A value without the blanks around it (and a line's carriage return).
+inline std::string_view TrimDxf(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
 // Limits against drawings that would expand without end.
 constexpr int kMaxBlockDepth = 8;
 constexpr std::size_t kMaxContextPoints = 4'000'000;

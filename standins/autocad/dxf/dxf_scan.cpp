@@ -26,13 +26,6 @@ struct Group {
     std::size_t at = 0;  // offset of the code's line in the text
 };
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string Shown(std::string_view text) {
     constexpr std::size_t kShown = 40;
     std::size_t length = std::min(text.size(), kShown);
@@ -50,7 +43,7 @@ bool IsReal(int code) {
 bool IsInteger(int code) { return (code >= 60 && code <= 99) || (code >= 270 && code <= 289); }
 
 bool ValidNumber(int code, std::string_view value) {
-    value = Trim(value);
+    value = TrimDxf(value);
     if (IsReal(code)) {
         double number = 0;
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
@@ -104,7 +97,7 @@ class Reader {
         if (!Line(codeLine)) return false;
         const long codeLineNumber = line_;
         group.at = Offset(codeLine);
-        const std::string_view code = Trim(codeLine);
+        const std::string_view code = TrimDxf(codeLine);
         if (code.empty() && rest_.empty()) return false;  // a last empty line
         const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), group.code);
         if (code.empty() || ec != std::errc() || end != code.data() + code.size() ||
@@ -164,7 +157,7 @@ class Scanner {
         Group group;
         while (!failed() && reader_.Next(group, out_.error)) {
             if (group.code != 0) continue;  // stray groups between sections
-            const std::string_view value = Trim(group.value);
+            const std::string_view value = TrimDxf(group.value);
             if (value == "EOF") {
                 ended = true;
                 break;
@@ -204,7 +197,7 @@ class Scanner {
             if (!failed()) out_.error = "文件不完整：节（SECTION）之后文件结束";
             return;
         }
-        const std::string name(Trim(group.value));
+        const std::string name(TrimDxf(group.value));
         if (group.code != 2) {
             out_.error = "第 " + std::to_string(group.line) + " 行：节（SECTION）缺少名称";
             return;
@@ -212,7 +205,7 @@ class Scanner {
         std::vector<Group> entity;
         std::string variable, entry, entryHandle;
         while (reader_.Next(group, out_.error)) {
-            const std::string_view value = Trim(group.value);
+            const std::string_view value = TrimDxf(group.value);
             if (name == "HEADER") {
                 if (group.code == 9) variable = value;
                 Header(variable, group);
@@ -232,7 +225,7 @@ class Scanner {
                 if (name == "ENTITIES" && value == "ENDSEC") out_.file.entitiesEnd = group.at;
                 if (failed()) return;
                 entity.clear();
-                const std::string_view value = Trim(group.value);
+                const std::string_view value = TrimDxf(group.value);
                 if (value == "ENDSEC") {
                     EndPolyline();
                     return;
@@ -245,7 +238,7 @@ class Scanner {
             }
             if (name != "ENTITIES" && name != "BLOCKS") continue;
             // Of an entity left out only its type and space matter.
-            const std::string_view type = entity.empty() ? "" : Trim(entity.front().value);
+            const std::string_view type = entity.empty() ? "" : TrimDxf(entity.front().value);
             const bool kept = entity.empty() || name == "BLOCKS" || Handled(type) ||
                               type == "VERTEX" || DrawnAsContext(type);
             if (!kept && group.code != 67) continue;
@@ -260,7 +253,7 @@ class Scanner {
     }
 
     void Header(const std::string& variable, const Group& group) {
-        const std::string_view value = Trim(group.value);
+        const std::string_view value = TrimDxf(group.value);
         if (variable == "$ACADVER" && group.code == 1) out_.version = value;
         if (variable == "$DWGCODEPAGE" && group.code == 3) out_.codePage = value;
         if (variable == "$HANDSEED" && group.code == 5) {
@@ -298,7 +291,7 @@ class Scanner {
     // An entry of the BLOCKS section: a block's start or end, or one of its entities.
     void BlockEntity(const std::vector<Group>& groups) {
         if (groups.empty()) return;
-        const std::string type(Trim(groups.front().value));
+        const std::string type(TrimDxf(groups.front().value));
         if (type == "BLOCK") {
             blockDrawn_ = context_.BeginBlock(Pairs(groups));
         } else if (type == "ENDBLK") {
@@ -316,13 +309,13 @@ class Scanner {
 
     void Entity(const std::vector<Group>& groups) {
         if (groups.empty()) return;
-        const std::string type(Trim(groups.front().value));
+        const std::string type(TrimDxf(groups.front().value));
         bool paperSpace = false;
         int flags = 0;
         for (const Group& group : groups) {
-            if (group.code == 67) paperSpace = Trim(group.value) == "1";
+            if (group.code == 67) paperSpace = TrimDxf(group.value) == "1";
             if (group.code == 70) {
-                const std::string_view value = Trim(group.value);
+                const std::string_view value = TrimDxf(group.value);
                 std::from_chars(value.data(), value.data() + value.size(), flags);
             }
         }
@@ -379,7 +372,8 @@ class Scanner {
             }
             const std::string pair =
                 std::to_string(group.code) + "\n" +
-                std::string(group.code == 1 || group.code == 8 ? group.value : Trim(group.value)) +
+                std::string(group.code == 1 || group.code == 8 ? group.value
+                                                               : TrimDxf(group.value)) +
                 "\n";
             if (type == "LWPOLYLINE" &&
                 (group.code == 10 || group.code == 20 || group.code == 42)) {
@@ -414,7 +408,7 @@ DxfScan ScanDxf(std::string_view content) {
     }
     const bool bom = content.starts_with("\xEF\xBB\xBF");
     if (bom) content.remove_prefix(3);
-    if (Trim(content).empty()) {
+    if (TrimDxf(content).empty()) {
         DxfScan scan;
         scan.error = "文件是空的";
         return scan;
