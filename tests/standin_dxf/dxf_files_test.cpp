@@ -123,7 +123,8 @@ TEST(DxfReading, AnEzdxfDrawingReadsAsTheSameDrawingBuiltHere) {
         standins::AddCircle(built, {east + 6 * i, north, 0}, 0.6);
     }
     standins::AddPoint(built, {east + 6, north + 10, 0});
-    standins::AddCircle(built, {east + 30, north, 0}, 0.6);  // the mirrored one, in world X
+    standins::AddCircle(built, {east + 30, north, 0}, 0.6);  // the mirrored ones, in world X
+    standins::AddPolyline(built, {{east + 50, north, 0, -0.5}, {east + 60, north, 0, 0}}, false);
     standins::AddPolyline(built,
                           {{east - 5, north - 5, 0, 0},
                            {east + 40, north - 5, 0, 0.5},

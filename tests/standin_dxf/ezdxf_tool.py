@@ -25,6 +25,8 @@ def write(path):
     msp.add_point((E + 6, N + 10))  # drawn twice
     # A circle drawn mirrored: its centre is given in its own coordinates.
     msp.add_circle((-(E + 30), N, 0), 0.6, dxfattribs={"extrusion": (0, 0, -1)})
+    msp.add_polyline2d([(-(E + 50), N, 0, 0, 0.5), (-(E + 60), N, 0, 0, 0)], format="xyseb",
+                       dxfattribs={"extrusion": (0, 0, -1)})
     msp.add_lwpolyline([(E - 5, N - 5), (E + 40, N - 5, 0.5), (E + 40, N + 15)], format="xyb",
                        close=True)
     msp.add_line((E - 5, N + 5), (E + 40, N + 5))

@@ -105,6 +105,12 @@ TEST(StandInExcel, RefusesWhatExcelRefusesAndFailsAsPlanned) {
     // Nothing refused left a trace.
     const Sheet& model = excel.TheSheet();
     EXPECT_TRUE(model.values.empty() && model.formats.empty() && model.columnWidths.empty());
+    // Merging joins the areas it touches, as Excel does; alignments read back as Excel's codes.
+    Put(GetObject(sheet, "Range", {"B1:D1"}), "MergeCells", Variant(true));
+    Put(GetObject(sheet, "Range", {"A1:B1"}), "MergeCells", Variant(true));
+    EXPECT_EQ(model.merged, (std::vector<CellRange>{{1, 1, 1, 4}}));
+    Put(GetObject(sheet, "Range", {"a1:d3"}), "HorizontalAlignment", I2(3));
+    EXPECT_EQ(Get(excel.Cell(3, 4), "HorizontalAlignment"), Variant(std::int32_t{-4108}));
 
     // The desktop action runs once per showing, not on every Visible = true.
     for (const Variant& visible : {Variant(true), Variant(true), Variant(false), I2(-1)})
