@@ -44,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ContextShape& shape : read.drawing.context) {
         FUZZ_CHECK(std::isfinite(shape.at.x) && std::isfinite(shape.at.y));
         FUZZ_CHECK(std::isfinite(shape.height) && std::isfinite(shape.rotation));
-        for (const ContextShape::Point2& p : shape.outline)
-            FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
+        for (const Point2& p : shape.outline) FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
     }
     if (content.find("\\U+") == std::string_view::npos) {
         FUZZ_CHECK(DecodeDxfText(EncodeDxfText(content)) == content);

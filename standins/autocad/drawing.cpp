@@ -1,6 +1,8 @@
 #include "drawing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace velmora::standins {
 
@@ -141,5 +143,37 @@ Point3 UcsToWorld(const Ucs& ucs, Point3 local) {
 Point3 WorldToUcsDirection(const Ucs& ucs, Point3 world) { return Turn(world, -ucs.rotation); }
 
 Point3 UcsToWorldDirection(const Ucs& ucs, Point3 local) { return Turn(local, ucs.rotation); }
+
+void AppendArc(std::vector<Point2>& points, Point2 centre, double radius, double start,
+               double sweep, bool withStart) {
+    const int steps = std::clamp(int(std::abs(sweep) / (std::numbers::pi / 36)), 4, 72);
+    for (int i = withStart ? 0 : 1; i <= steps; ++i) {
+        const double angle = start + sweep * i / steps;
+        points.push_back(
+            {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
+    }
+}
+
+void AppendBulge(std::vector<Point2>& points, Point2 to, double bulge) {
+    const Point2 from = points.back();
+    const double chord = std::hypot(to.x - from.x, to.y - from.y);
+    if (std::abs(bulge) < 1e-12 || chord < 1e-12) {
+        points.push_back(to);
+        return;
+    }
+    const double sweep = 4 * std::atan(bulge);
+    // The centre lies on the chord's perpendicular bisector.
+    const double toCentre = chord / (2 * std::tan(sweep / 2));
+    const Point2 centre{(from.x + to.x) / 2 - (to.y - from.y) / chord * toCentre,
+                        (from.y + to.y) / 2 + (to.x - from.x) / chord * toCentre};
+    AppendArc(points, centre, std::hypot(from.x - centre.x, from.y - centre.y),
+              std::atan2(from.y - centre.y, from.x - centre.x), sweep, false);
+}
+
+double ArcSweep(double startDegrees, double endDegrees) {
+    double sweep = std::fmod(endDegrees - startDegrees, 360.0);
+    if (sweep <= 0) sweep += 360;
+    return sweep * std::numbers::pi / 180;
+}
 
 }  // namespace velmora::standins

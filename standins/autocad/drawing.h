@@ -57,11 +57,12 @@ struct Entity {
 // MTEXT, dimensions, hatches, solids, ellipses, splines …), resolved into
 // outlines and texts in world coordinates: drawn, never picked, and saved
 // only as the file's own text.
+struct Point2 {
+    double x = 0, y = 0;
+    friend bool operator==(const Point2&, const Point2&) = default;
+};
+
 struct ContextShape {
-    struct Point2 {
-        double x = 0, y = 0;
-        friend bool operator==(const Point2&, const Point2&) = default;
-    };
     std::vector<Point2> outline;  // empty for a text
     bool closed = false;
     std::string text;                               // one line
@@ -126,6 +127,17 @@ std::string_view ObjectName(EntityKind kind);
 // Where a text stands: its insertion point when left aligned, else its
 // alignment point.
 Point3 TextAnchor(const Entity& text);
+
+// Curves as the points of an outline, in steps of about 5°: an arc from
+// `start` sweeping `sweep` radians (negative: clockwise), its first point
+// too when `withStart`; the segment from the last point to `to` bent by a
+// bulge (the tangent of a quarter of its angle, positive counter-clockwise).
+void AppendArc(std::vector<Point2>& points, Point2 centre, double radius, double start,
+               double sweep, bool withStart);
+void AppendBulge(std::vector<Point2>& points, Point2 to, double bulge);
+// An arc's sweep from one angle to another counter-clockwise, in radians:
+// a full turn when they are equal.
+double ArcSweep(double startDegrees, double endDegrees);
 
 // Every text of the drawing, in creation order.
 std::vector<const Entity*> Texts(const Drawing& drawing);

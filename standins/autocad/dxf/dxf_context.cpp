@@ -9,7 +9,7 @@
 
 namespace velmora::standins {
 
-using P2 = ContextShape::Point2;
+using P2 = Point2;
 
 namespace {
 
@@ -86,39 +86,6 @@ class Fields {
     std::span<const DxfPair> groups_;
 };
 
-// An arc from `start` sweeping `sweep` radians (negative: clockwise).
-void AppendArc(std::vector<P2>& points, P2 centre, double radius, double start, double sweep,
-               bool first) {
-    if (points.size() > kMaxContextPoints) return;  // what one entity may hold at most
-    const int steps = std::clamp(int(std::abs(sweep) / (kPi / 36)), 4, 72);
-    for (int i = first ? 0 : 1; i <= steps; ++i) {
-        const double angle = start + sweep * i / steps;
-        points.push_back(
-            {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
-    }
-}
-
-// The segment from the last point to `to`, bent by a bulge.
-void AppendBulge(std::vector<P2>& points, P2 to, double bulge) {
-    if (points.size() > kMaxContextPoints) return;
-    const P2 from = points.back();
-    if (std::abs(bulge) < 1e-12) {
-        points.push_back(to);
-        return;
-    }
-    const double chord = std::hypot(to.x - from.x, to.y - from.y);
-    if (chord < 1e-12) return;
-    const double sweep = 4 * std::atan(bulge);
-    const double radius = chord / (2 * std::sin(std::abs(sweep) / 2));
-    // The centre lies on the chord's perpendicular bisector.
-    const double sagitta = radius * std::cos(sweep / 2) / chord;
-    const double side = bulge > 0 ? 1 : -1;
-    const P2 centre{(from.x + to.x) / 2 - side * sagitta * (to.y - from.y),
-                    (from.y + to.y) / 2 + side * sagitta * (to.x - from.x)};
-    AppendArc(points, centre, radius, std::atan2(from.y - centre.y, from.x - centre.x), sweep,
-              false);
-}
-
 // An ellipse's arc from parameter t0 to t1.
 void AppendEllipse(std::vector<P2>& points, P2 centre, P2 major, double ratio, double t0,
                    double t1) {
@@ -130,12 +97,6 @@ void AppendEllipse(std::vector<P2>& points, P2 centre, P2 major, double ratio, d
         points.push_back({centre.x + major.x * std::cos(t) + minor.x * std::sin(t),
                           centre.y + major.y * std::cos(t) + minor.y * std::sin(t)});
     }
-}
-
-double Sweep(double startDegrees, double endDegrees) {
-    double sweep = std::fmod(endDegrees - startDegrees, 360.0);
-    if (sweep <= 0) sweep += 360;
-    return sweep * kPi / 180;
 }
 
 }  // namespace
@@ -205,7 +166,7 @@ void Put(ContextParts& parts, ContextPart part, bool mirrored) {
 std::vector<P2> Bulged(const std::vector<P2>& corners, const std::vector<double>& bulges,
                        bool closed) {
     std::vector<P2> points;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
+    for (std::size_t i = 0; i < corners.size() && points.size() <= kMaxContextPoints; ++i) {
         if (i == 0)
             points.push_back(corners[0]);
         else
@@ -446,7 +407,7 @@ bool DxfContext::Add(std::string_view type, std::span<const DxfPair> groups, boo
                 auto& points = parts.polyline->points;
                 if (points.empty())
                     points.push_back(corner);
-                else
+                else if (points.size() <= kMaxContextPoints)  // what one entity may hold
                     AppendBulge(points, corner, parts.bulges.back());
                 parts.bulges.push_back(bulge);
             }
@@ -474,7 +435,7 @@ bool DxfContext::Add(std::string_view type, std::span<const DxfPair> groups, boo
     } else if (type == "CIRCLE" || type == "ARC") {
         std::vector<P2> points;
         const double start = type == "ARC" ? f.Real(50) : 0;
-        const double sweep = type == "ARC" ? Sweep(start, f.Real(51)) : 2 * kPi;
+        const double sweep = type == "ARC" ? ArcSweep(start, f.Real(51)) : 2 * kPi;
         AppendArc(points, f.Point(10), f.Real(40), start * kPi / 180, sweep, true);
         made.push_back(Outline(std::move(points), false));
     } else if (type == "LWPOLYLINE") {

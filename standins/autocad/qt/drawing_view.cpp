@@ -39,49 +39,22 @@ struct Bounds {
     double minX, minY, maxX, maxY;
 };
 
-// An arc from `from` to `to` whose bulge is the tangent of a quarter of its
-// angle (positive: counter-clockwise), as points after `from`.
-void AppendBulge(std::vector<QPointF>& points, const Vertex& from, const Vertex& to) {
-    const double sweep = 4 * std::atan(from.bulge);
-    const double dx = to.x - from.x, dy = to.y - from.y, chord = std::hypot(dx, dy);
-    if (std::abs(sweep) < 1e-9 || chord == 0) {
-        points.emplace_back(to.x, to.y);
-        return;
-    }
-    // The centre lies on the chord's perpendicular bisector.
-    const double toCentre = chord / (2 * std::tan(sweep / 2));
-    const double cx = (from.x + to.x) / 2 - dy / chord * toCentre;
-    const double cy = (from.y + to.y) / 2 + dx / chord * toCentre;
-    const double radius = std::hypot(from.x - cx, from.y - cy);
-    const double start = std::atan2(from.y - cy, from.x - cx);
-    const int steps = std::clamp(int(std::abs(sweep) / 0.1), 4, 64);
-    for (int i = 1; i <= steps; ++i) {
-        const double angle = start + sweep * i / steps;
-        points.emplace_back(cx + radius * std::cos(angle), cy + radius * std::sin(angle));
-    }
-}
-
 // A polyline's or an arc's outline in drawing units.
-std::vector<QPointF> Outline(const Entity& entity) {
-    std::vector<QPointF> points;
+std::vector<Point2> Outline(const Entity& entity) {
+    std::vector<Point2> points;
     if (entity.kind == EntityKind::Arc) {
-        double sweep = std::fmod(entity.endAngle - entity.startAngle, 360.0);
-        if (sweep <= 0) sweep += 360;
-        const int steps = std::clamp(int(sweep / 5), 4, 72);
-        for (int i = 0; i <= steps; ++i) {
-            const double angle = (entity.startAngle + sweep * i / steps) * std::numbers::pi / 180;
-            points.emplace_back(entity.position.x + entity.radius * std::cos(angle),
-                                entity.position.y + entity.radius * std::sin(angle));
-        }
+        AppendArc(points, {entity.position.x, entity.position.y}, entity.radius,
+                  entity.startAngle * std::numbers::pi / 180,
+                  ArcSweep(entity.startAngle, entity.endAngle), true);
         return points;
     }
     const auto& vertices = entity.vertices;
     if (vertices.empty()) return points;
-    points.emplace_back(vertices[0].x, vertices[0].y);
+    points.push_back({vertices[0].x, vertices[0].y});
     for (std::size_t i = 0; i + 1 < vertices.size(); ++i)
-        AppendBulge(points, vertices[i], vertices[i + 1]);
+        AppendBulge(points, {vertices[i + 1].x, vertices[i + 1].y}, vertices[i].bulge);
     if (entity.closed && vertices.size() > 2)
-        AppendBulge(points, vertices.back(), vertices.front());
+        AppendBulge(points, {vertices[0].x, vertices[0].y}, vertices.back().bulge);
     return points;
 }
 
@@ -233,7 +206,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
             continue;
         }
         points.clear();
-        for (const ContextShape::Point2& p : shape.outline) points.push_back(ToScreen(p.x, p.y));
+        for (const Point2& p : shape.outline) points.push_back(ToScreen(p.x, p.y));
         if (shape.closed)
             painter.drawPolygon(points.data(), int(points.size()));
         else
@@ -299,8 +272,8 @@ void DrawingView::paintEvent(QPaintEvent*) {
                 break;
             case EntityKind::Arc:
             case EntityKind::Polyline: {
-                std::vector<QPointF> points = Outline(entity);
-                for (QPointF& point : points) point = ToScreen(point.x(), point.y());
+                points.clear();
+                for (const Point2& p : Outline(entity)) points.push_back(ToScreen(p.x, p.y));
                 painter.drawPolyline(points.data(), int(points.size()));
                 break;
             }
