@@ -13,7 +13,6 @@ using P2 = Point2;
 
 namespace {
 
-constexpr double kMaxMagnitude = 1e15;
 constexpr double kPi = std::numbers::pi;
 
 // x' = a x + b y + tx, y' = c x + d y + ty.
@@ -67,7 +66,7 @@ class Fields {
         double value = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-            std::abs(value) > kMaxMagnitude) {
+            std::abs(value) > kMaxDxfMagnitude) {
             bad = true;
             return 0;
         }
@@ -369,6 +368,8 @@ std::string PlainMText(std::string_view text) {
 
 DxfContext::DxfContext() : parts_(std::make_unique<ContextParts>()) {}
 DxfContext::~DxfContext() = default;
+DxfContext::DxfContext(DxfContext&&) noexcept = default;
+DxfContext& DxfContext::operator=(DxfContext&&) noexcept = default;
 
 bool DxfContext::BeginBlock(std::span<const DxfPair> groups) {
     Fields f(groups);

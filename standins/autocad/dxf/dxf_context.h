@@ -31,6 +31,9 @@ inline std::string_view TrimDxf(std::string_view text) {
     return text;
 }
 
+// Coordinates beyond this are not drawings but damage.
+constexpr double kMaxDxfMagnitude = 1e15;
+
 // Limits against drawings that would expand without end.
 constexpr int kMaxBlockDepth = 8;
 constexpr std::size_t kMaxContextPoints = 4'000'000;
@@ -42,6 +45,8 @@ class DxfContext {
   public:
     DxfContext();
     ~DxfContext();
+    DxfContext(DxfContext&&) noexcept;
+    DxfContext& operator=(DxfContext&&) noexcept;
 
     // Entities between BLOCK and ENDBLK belong to that block. False for the
     // blocks of layouts, which are not drawn.

@@ -89,7 +89,7 @@ class Builder : public DL_CreationAdapter {
 
     void addText(const DL_TextData& d) override {
         Entity entity = Base(EntityKind::Text);
-        entity.text = DecodeDxfText(FromCodePage(d.text, codePage_));
+        entity.text = DecodeFileText(d.text, codePage_);
         entity.position = Ocs({d.ipx, d.ipy, d.ipz});
         entity.alignment = AlignmentOf(d.hJustification, d.vJustification);
         entity.alignmentPoint = std::isfinite(d.apx) && std::isfinite(d.apy)
@@ -122,7 +122,7 @@ class Builder : public DL_CreationAdapter {
         const DL_Attributes attributes = getAttributes();
         Entity entity;
         entity.kind = kind;
-        entity.layer = DecodeDxfText(FromCodePage(attributes.getLayer(), codePage_));
+        entity.layer = DecodeFileText(attributes.getLayer(), codePage_);
         if (entity.layer.empty()) entity.layer = "0";
         entity.colour = attributes.getColor();
         return entity;
@@ -264,18 +264,22 @@ DxfRead ReadText(std::string content) {
     }
     read.skipped = std::move(scan.skipped);
     read.fileOnly = scan.fileOnly;
-    read.drawing.context = std::move(scan.context);
     if (!scan.codePage.empty()) read.drawing.codePage = scan.codePage;
     read.drawing.ucs = SavedUcs(scan);
     std::istringstream stream(std::move(scan.entities));
     const bool utf8 = scan.version >= "AC1021";
-    Builder builder(read.drawing, utf8 ? std::string() : read.drawing.codePage);
+    const std::string textCodePage = utf8 ? std::string() : read.drawing.codePage;
+    Builder builder(read.drawing, textCodePage);
     DL_Dxf dxf;
     if (!dxf.in(stream, &builder)) {
         read.error = "dxflib 无法读取该文件";
         return read;
     }
     for (auto& [id, entity] : read.drawing.entities) entity.fromFile = true;
+    bool capped = false;
+    read.drawing.context = scan.context.Resolve(
+        [&](std::string_view text) { return DecodeFileText(text, textCodePage); }, capped);
+    if (capped) ++read.skipped["INSERT（图块嵌套或数量超出上限的部分）"];
     if (scan.file.entitiesEnd > 0) {
         auto file = std::make_shared<DrawingFile>(std::move(scan.file));
         file->text = std::move(content);

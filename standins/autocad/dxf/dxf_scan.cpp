@@ -6,8 +6,6 @@
 #include <cmath>
 #include <vector>
 
-#include "dxf_text.h"
-
 namespace velmora::standins {
 
 namespace {
@@ -16,8 +14,6 @@ namespace {
 constexpr std::size_t kMaxValueBytes = 1000;
 // Groups of one entity: a polyline of hundreds of thousands of vertices.
 constexpr std::size_t kMaxEntityGroups = 2'000'000;
-// Coordinates beyond this are not drawings but damage.
-constexpr double kMaxMagnitude = 1e15;
 
 struct Group {
     int code = 0;
@@ -48,7 +44,7 @@ bool ValidNumber(int code, std::string_view value) {
         double number = 0;
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
         return ec == std::errc() && end == value.data() + value.size() && std::isfinite(number) &&
-               std::abs(number) <= kMaxMagnitude;
+               std::abs(number) <= kMaxDxfMagnitude;
     }
     if (IsInteger(code)) {
         if (!value.empty() && value.front() == '+') value.remove_prefix(1);
@@ -174,16 +170,6 @@ class Scanner {
             return std::move(out_);
         }
         out_.entities += "0\nENDSEC\n0\nEOF\n";
-        // Texts of files before AutoCAD 2007 are in the file's code page.
-        const bool utf8 = out_.version >= "AC1021";
-        const std::string codePage = out_.codePage.empty() ? "ANSI_1252" : out_.codePage;
-        bool capped = false;
-        out_.context = context_.Resolve(
-            [&](std::string_view text) {
-                return DecodeDxfText(utf8 ? std::string(text) : FromCodePage(text, codePage));
-            },
-            capped);
-        if (capped) Skip("INSERT（图块嵌套或数量超出上限的部分）");
         return std::move(out_);
     }
 
@@ -393,7 +379,7 @@ class Scanner {
 
     Reader reader_;
     DxfScan out_;
-    DxfContext context_;
+    DxfContext& context_ = out_.context;
     bool blockDrawn_ = false;  // within a block that is drawn where it is referenced
     Polyline polyline_ = Polyline::None;
 };

@@ -23,8 +23,8 @@ struct DxfScan {
     std::string version;   // $ACADVER, e.g. "AC1009"
     std::string codePage;  // $DWGCODEPAGE
     std::map<std::string, int, std::less<>> skipped;  // entity type → how many were left out
-    // Block references, MTEXT, dimensions … of model space, drawn as context.
-    std::vector<ContextShape> context;
+    // Block references, MTEXT, dimensions … of model space, to be drawn as context.
+    DxfContext context;
     std::size_t fileOnly = 0;  // entities kept only in the file's text: context, paper space
     DrawingFile file;          // where saving adds to the text (the text itself is not copied)
     // $UCSORG, $UCSXDIR, $UCSYDIR; the axes zero when absent.

@@ -168,4 +168,8 @@ std::string EncodeDxfText(std::string_view text) {
     return out;
 }
 
+std::string DecodeFileText(std::string_view text, const std::string& codePage) {
+    return DecodeDxfText(FromCodePage(text, codePage));
+}
+
 }  // namespace velmora::standins

@@ -17,5 +17,8 @@ std::string EncodeDxfText(std::string_view text);
 std::string EncodeDxfText(std::string_view text, const std::string& codePage);
 // A text of a file in that code page, in UTF-8 (bytes it cannot convert stay).
 std::string FromCodePage(std::string_view text, const std::string& codePage);
+// A text as a file holds it, in UTF-8: from its code page ("" for a file in
+// UTF-8), with its \U+XXXX decoded.
+std::string DecodeFileText(std::string_view text, const std::string& codePage);
 
 }  // namespace velmora::standins
