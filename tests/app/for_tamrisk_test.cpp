@@ -30,20 +30,6 @@ TEST(ForTamrisk, FocusSelectsWholeTextInUtf16UnitsAndOnlyOptionsSelect) {
     EXPECT_EQ(Utf16Length("\xC3\xA9\xE4\xB8\xAD"), 2);
 }
 
-TEST(ForTamrisk, UnloadReleasesCadThenExcelReferencesOnce) {
-    ForTamrisk window({});
-    auto released = testing::FillWithProbes(window.State());
-    window.Unload();
-    EXPECT_EQ(*released, testing::kUnloadReleases);
-    EXPECT_TRUE(window.Unloaded());
-    // The workbook and worksheet go with the window's state, not before.
-    EXPECT_TRUE(window.State().excelWorkbook && window.State().excelWorksheet);
-    window.State().cadSession.cadApplication =
-        std::make_shared<testing::ReleaseProbe>("Late", released, nullptr);
-    window.Unload();  // already unloaded: nothing more happens
-    EXPECT_EQ(released->size(), 3u);
-}
-
 TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     // A message box (like a pick) keeps events flowing while the command
     // waits; clicks then must not start another command or release the

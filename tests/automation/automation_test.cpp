@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "automation/directory.h"
-#include "automation/runner.h"
-#include "fake_object.h"
+#include "automation/variant.h"
 #include "status_of.h"
 
 namespace velmora {
 namespace {
 
-using testing::MakeFake;
 using testing::StatusOf;
 
 TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
@@ -32,28 +29,6 @@ TEST(Variant, KeepsElementTypeAndFailsOnWrongKind) {
     EXPECT_EQ(Variant(true).ToInt32(), -1);
     EXPECT_EQ(Variant(true).ToDouble(), -1.0);
     EXPECT_EQ(Variant(false).ToInt32(), 0);
-}
-
-TEST(Object, EmptyReferenceFailsAsObjectRequired) {
-    EXPECT_EQ(StatusOf([] { (void)Get(Object{}, "Count"); }), status::kObjectRequired);
-    EXPECT_THROW((void)Variant(Object{}).AsObject(), Failure);
-}
-
-TEST(ContinueOnFailure, KeepsLatestFailureAndRunsGuardedStepOnFailedCondition) {
-    ContinueOnFailure runner;
-    bool after = false;
-    EXPECT_FALSE(runner.Run([] { Fail(status::kUnknownName); }));
-    EXPECT_TRUE(runner.Run([&] { after = true; }));
-    EXPECT_TRUE(after);
-    EXPECT_EQ(runner.LastError(), status::kUnknownName);  // success does not clear it
-    EXPECT_FALSE(runner.Run([] { Fail(status::kDispException); }));
-    EXPECT_EQ(runner.LastError(), status::kDispException);
-
-    EXPECT_TRUE(runner.Test([]() -> bool { Fail(status::kOverflow); }));
-    EXPECT_EQ(runner.LastError(), status::kOverflow);
-    EXPECT_FALSE(runner.Test([] { return false; }));
-    runner.Clear();
-    EXPECT_EQ(runner.LastError(), 0u);
 }
 
 }  // namespace

@@ -81,28 +81,5 @@ TEST(ConnectCad, EachProgIdAloneIsFoundAfterTheOnesBeforeItFailed) {
     }
 }
 
-TEST(ConnectCad, FirstRunningProgramWinsAndEachCommandAttachesAnew) {
-    Rig rig;
-    auto zwcad = MakeFake("zwcad", rig.log);
-    rig.RegisterRunning("ZWCAD.Application", zwcad);
-    rig.RegisterRunning("AutoCAD.Application.24", rig.app);
-    EXPECT_TRUE(rig.Connect());
-    EXPECT_EQ(rig.session.cadApplication, rig.app);
-    EXPECT_EQ(rig.session.cadDocument, rig.doc);
-    EXPECT_EQ(rig.asked.size(), 10u);
-
-    // AutoCAD closed: the compatible program is used by the next command; its
-    // missing ActiveDocument is kept in LastError, not shown, and the window
-    // is still maximised.
-    rig.RevokeRunning("AutoCAD.Application.24");
-    zwcad->Stores("WindowState");
-    EXPECT_TRUE(rig.Connect());
-    EXPECT_TRUE(rig.messages.empty());
-    EXPECT_EQ(rig.session.cadApplication, zwcad);
-    EXPECT_EQ(rig.session.cadDocument, rig.doc);
-    EXPECT_EQ(zwcad->Stored("WindowState"), Variant(3));
-    EXPECT_EQ(rig.runner.LastError(), status::kUnknownName);
-}
-
 }  // namespace
 }  // namespace velmora

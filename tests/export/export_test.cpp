@@ -185,51 +185,5 @@ TEST(ExportTable, RowsPastTheRegisterAndPastSixteenBitsSkipOnlyTheirSteps) {
     EXPECT_EQ(h.shown, 2);
 }
 
-TEST(ExportTable, FailuresBeforeTheSheetAreToldOnceLaterOnesSkipOnlyTheirStep) {
-    for (std::int16_t count : {0, -1}) {  // no piles: nothing at all
-        StandIn h;
-        h.state.pileCount = count;
-        h.Export();
-        EXPECT_TRUE(h.asked.empty() && h.excel->created.empty() && h.messages.empty());
-    }
-    struct Case {
-        const char* member;
-        int access;
-        bool told;
-        int accesses;  // -1: the whole table
-    };
-    // No workbook: its application kept, an earlier workbook too, WPS not
-    // tried. The workbook refusing Visible (the fourth access), or the
-    // alignment refused, loses only that step.
-    const Case cases[] = {{"Add", 0, true, 2},
-                          {"Worksheets", 0, true, 3},
-                          {"", 4, false, -1},
-                          {"HorizontalAlignment", 0, false, -1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.member) + std::to_string(c.access));
-        StandIn h(c.member, c.access);
-        Object earlier = Object(std::make_shared<testing::FakeObject>("old", nullptr));
-        h.state.excelWorkbook = earlier;
-        h.AddPile({"1", "2", "0", "A"});
-        h.Export();
-        EXPECT_EQ(h.asked, std::vector<std::string>{"Excel.Application"});
-        EXPECT_EQ(h.messages.size(), c.told ? 1u : 0u);
-        EXPECT_EQ(h.shown, c.told ? 0 : 1);
-        EXPECT_TRUE(h.state.excelApplication);
-        EXPECT_EQ(h.state.excelWorkbook == earlier, c.accesses == 2);
-        EXPECT_EQ(h.state.excelWorksheet != nullptr, !c.told);
-        if (c.told) {
-            EXPECT_EQ(h.excel->created[0]->accessCount, c.accesses);  // nothing after it
-            continue;
-        }
-        EXPECT_EQ(h.excel->created[0]->model.workbooks[0].visible, c.access == 4);
-        EXPECT_TRUE(standins::IsMerged(h.Last(), {1, 1, 1, 4}));
-        EXPECT_EQ(FormatAt(h.Last(), 3, 3).borders, kAllSides);
-        EXPECT_EQ(FormatAt(h.Last(), 3, 3).alignment == standins::HorizontalAlignment::Center,
-                  c.access == 4);
-        EXPECT_EQ(ValueAt(h.Last(), 3, 4), Num(2));
-    }
-}
-
 }  // namespace
 }  // namespace velmora

@@ -105,43 +105,19 @@ TEST(Numbering, CallsOfAOnePilePass) {
     }
 }
 
-TEST(Numbering, PileTypesDuplicatesAndRecordModes) {
-    {  // Circle piles: points are not picked, positions come from the centres.
-        Desk h;
-        h.Select("Option2", 0);
-        const EntityId p = h.Point(1, 1), c1 = h.Circle(5, 9), c2 = h.Circle(5, 9),
-                       c3 = h.Circle(8, 9);
-        h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}, std::vector{p}});
-        h.Run();
-        EXPECT_EQ(h.Labels().size(), 3u);  // the coinciding circles got one number per pass
-        // Picked again: a new row. A pick of a point only is empty: the end.
-        EXPECT_EQ(Rows(h, 4),
-                  (std::vector<RegisterRow>{
-                      {"5", "9", "0", "1"}, {"8", "9", "0", "2"}, {"5", "9", "0", "3"}, {}}));
-        EXPECT_EQ(h.State().pileCount, 3);
-    }
-    struct Mode {
-        bool world;
-        standins::Ucs ucs;
-        RegisterRow row;
-    };
-    const Mode modes[] = {
-        {false, {{100, 200, 0}, 0}, {"110", "230", "0", "1"}},
-        {true, {}, {"230", "110", "0", "1"}},
-        {true, {{100, 200, 3}, 3.14159265358979323846 / 2}, {"-10", "30", "-3", "1"}},
-    };
-    for (const Mode& mode : modes) {
-        SCOPED_TRACE(mode.row[0]);
-        Desk h;
-        if (mode.world) h.Select("Option2", 2);
-        h.cad->drawing.ucs = mode.ucs;
-        h.Set(5, "2");
-        h.Picks({std::vector{h.Point(110, 230, 7)}});  // only X and Y of a pile count
-        h.Run();
-        EXPECT_EQ(h.Row(0), mode.row);
-        ASSERT_EQ(h.Labels().size(), 1u);
-        ExpectLabel(h.Labels()[0], "1", {110, 232, 0}, {110, 230.75, 0});
-    }
+// Circle piles: points are not picked, positions come from the centres.
+TEST(Numbering, CirclePilesAndDuplicates) {
+    Desk h;
+    h.Select("Option2", 0);
+    const EntityId p = h.Point(1, 1), c1 = h.Circle(5, 9), c2 = h.Circle(5, 9), c3 = h.Circle(8, 9);
+    h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}, std::vector{p}});
+    h.Run();
+    EXPECT_EQ(h.Labels().size(), 3u);  // the coinciding circles got one number per pass
+    // Picked again: a new row. A pick of a point only is empty: the end.
+    EXPECT_EQ(Rows(h, 4),
+              (std::vector<RegisterRow>{
+                  {"5", "9", "0", "1"}, {"8", "9", "0", "2"}, {"5", "9", "0", "3"}, {}}));
+    EXPECT_EQ(h.State().pileCount, 3);
 }
 
 // A pick of n entities at distinct positions, then a pick of two piles.

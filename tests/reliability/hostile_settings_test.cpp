@@ -159,18 +159,5 @@ TEST(HostileSettings, EveryTextInEveryBox) {
               << " Number and Export runs\n";
 }
 
-// The key filter, fed every 16-bit code: the numeric boxes let only digits,
-// "." and backspace through, the prefix and suffix boxes everything.
-TEST(HostileSettings, KeyFilterOverEveryCode) {
-    for (int code = -32768; code <= 32767; ++code) {
-        const auto c = static_cast<std::int16_t>(code);
-        const bool numeric = (code >= '0' && code <= '9') || code == '.' || code == 8;
-        for (int box : {0, 1, 4, 5}) {
-            ASSERT_EQ(ForTamrisk::KeyPress(box, c), numeric ? c : 0) << box << " " << code;
-        }
-        for (int box : {2, 3}) ASSERT_EQ(ForTamrisk::KeyPress(box, c), c);
-    }
-}
-
 }  // namespace
 }  // namespace velmora::testing

@@ -19,23 +19,14 @@ constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 using testing::StatusOf;
 
 TEST(ReadLeadingNumber, LongestLeadingNumberAndRangeLimits) {
+    // clang-format off
     const std::pair<std::string, double> cases[] = {
-        {"2.5", 2.5},
-        {"1 2", 12},
-        {"12abc", 12},
-        {"1.2.3", 1.2},
-        {"", 0},
-        {"3\t.\n2", 3.2},
-        {"1e", 1},
-        {"2E3", 2000},
-        {"1d-2", 0.01},
-        {".5", 0.5},
-        {"+", 0},
-        {"1e-400", 0},
-        {"4e-320", 4e-320},
-        {"\xe4\xb8\x80+5", 0},
+        {"2.5", 2.5},     {"1 2", 12}, {"12abc", 12}, {"1.2.3", 1.2},   {"", 0},
+        {"3\t.\n2", 3.2}, {"1e", 1},   {"2E3", 2000}, {"1d-2", 0.01},   {".5", 0.5},
+        {"+", 0},         {"1e-400", 0},  {"4e-320", 4e-320}, {"\xe4\xb8\x80+5", 0},
         {"0." + std::string(400, '0') + "1e300", 1e-101},
         {"1" + std::string(400, '0') + "e-390", 1e10}};
+    // clang-format on
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ReadLeadingNumber(text), expected) << '"' << text << '"';
     }
@@ -54,13 +45,11 @@ TEST(ReadLeadingNumber, LongestLeadingNumberAndRangeLimits) {
 }
 
 TEST(CoordinateText, FifteenDigitsShortestFormAndBack) {
-    const std::pair<double, const char*> cases[] = {{12.5, "12.5"},
-                                                    {-0.25, "-0.25"},
-                                                    {0, "0"},
-                                                    {-0.0, "0"},
-                                                    {100, "100"},
-                                                    {2.0 / 3, "0.666666666666667"},
-                                                    {3512345.678901234, "3512345.67890123"}};
+    // clang-format off
+    const std::pair<double, const char*> cases[] = {
+        {12.5, "12.5"}, {-0.25, "-0.25"}, {0, "0"}, {-0.0, "0"}, {100, "100"},
+        {2.0 / 3, "0.666666666666667"}, {3512345.678901234, "3512345.67890123"}};
+    // clang-format on
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(CoordinateText(value), text);
         EXPECT_EQ(ReadCoordinateText(text), std::stod(text));
