@@ -1,6 +1,6 @@
 // The stand-in AutoCAD fails the way AutoCAD does where the Number command
-// depends on it: selection set names, filters, argument types, injected
-// failures and an application that has gone away.
+// depends on it: filters, argument types, injected failures and an
+// application that has gone away.
 #include "standin_cad.h"
 
 #include <gtest/gtest.h>
@@ -27,24 +27,6 @@ struct Cad {
 
 const Variant kCodes = Int16Array{-4, 0, -4};
 const Variant kPoints = VariantArray{"<or", "POINT", "or>"};
-
-TEST(StandInCad, SelectionSetsByName) {
-    Cad cad;
-    // Deleting a set that does not exist fails, but not with 0x80020009.
-    const std::uint32_t missing =
-        StatusOf([&] { Call(GetObject(cad.doc, "SelectionSets", {"Ssd"}), "Delete"); });
-    EXPECT_EQ(missing, status::kInvalidArg);
-
-    Object set = cad.NewSet("Ssd");
-    EXPECT_EQ(StatusOf([&] { cad.NewSet("ssd"); }), status::kInvalidArg);  // names ignore case
-    Call(GetObject(cad.doc, "selectionsets", {"SSD"}), "Delete");
-    EXPECT_TRUE(SelectionSetNames(*cad.host).empty());
-    EXPECT_NE(StatusOf([&] { Get(set, "Count"); }), status::kOk);  // the deleted set is gone
-    cad.NewSet("Ssd");                                             // and its name is free
-
-    for (int i = 1; i < 128; ++i) cad.NewSet("S" + std::to_string(i));
-    EXPECT_NE(StatusOf([&] { cad.NewSet("One too many"); }), status::kOk);
-}
 
 TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     Cad cad;
