@@ -2,7 +2,6 @@
 // the table it leaves in the stand-in Excel.
 #include <gtest/gtest.h>
 
-#include "automation/failure.h"
 #include "export/export_coordinate_table.h"
 #include "fake_object.h"
 #include "standins/excel/standin_excel.h"
@@ -143,13 +142,12 @@ TEST(ExportSequence, WhicheverProgramIsCreatedGetsTheSameCalls) {
     }
 }
 
-// The stand-in Excel, failing as planned, and the sheet its last export left.
+// The stand-in Excel, and the sheet its last export left.
 struct StandIn : Harness {
     std::shared_ptr<standins::ExcelInstances> excel;
     int shown = 0;
-    explicit StandIn(std::string failMember = "", int failAccess = 0) {
+    StandIn() {
         standins::StandInExcelOptions options;
-        options.failures = {failAccess, std::move(failMember)};
         options.onVisible = [this](const standins::ExcelModel&) { ++shown; };
         excel = standins::RegisterStandInExcel(*this, options);
     }

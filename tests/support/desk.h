@@ -44,9 +44,7 @@ struct Desk {
 
     Desk();
 
-    EntityId Point(double x, double y, double z = 0) {
-        return standins::AddPoint(cad->drawing, {x, y, z});
-    }
+    EntityId Point(double x, double y) { return standins::AddPoint(cad->drawing, {x, y, 0}); }
     EntityId Circle(double x, double y) { return standins::AddCircle(cad->drawing, {x, y, 0}, 1); }
     // One pick per pass (nothing: the pick is cancelled); then empty picks.
     void Picks(std::vector<standins::Pick> passes);
