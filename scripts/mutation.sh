@@ -3,11 +3,13 @@
 # scripts/mutation/faults.tsv to a private copy of the tree, one at a time,
 # rebuilds, runs the tests and says which of them failed.
 #
-#   bash scripts/mutation.sh [--only REGEX] [--keep] [--list FILE]
+#   bash scripts/mutation.sh [--only REGEX] [--keep] [--list FILE] [--windows]
 #
 # --only REGEX  only the faults whose line matches REGEX (file or words)
 # --keep        keep the copy (its path is printed) for a closer look
 # --list FILE   another list of faults in the same form
+# --windows     the Windows build and its tests under wine instead
+#               (scripts/mutation/windows.tsv unless --list is given)
 #
 # The checkout is never changed: the copy holds the tracked and untracked
 # files as they are in the working tree now, uncommitted changes included.
@@ -16,17 +18,26 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 list="$root/scripts/mutation/faults.tsv"
 only=""
 keep=0
+preset=ci
+jobs="$(nproc)"
+cap=120
 while [ $# -gt 0 ]; do
   case "$1" in
     --only) only="$2"; shift 2 ;;
     --keep) keep=1; shift ;;
     --list) list="$(realpath "$2")"; shift 2 ;;
-    *) echo "usage: $0 [--only REGEX] [--keep] [--list FILE]" >&2; exit 2 ;;
+    --windows)
+      preset=mingw jobs=1 cap=240  # the wine tests start servers that one prefix shares
+      [ "$list" != "$root/scripts/mutation/faults.tsv" ] || list="$root/scripts/mutation/windows.tsv"
+      shift ;;
+    *) echo "usage: $0 [--only REGEX] [--keep] [--list FILE] [--windows]" >&2; exit 2 ;;
   esac
 done
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmora-mutation.XXXXXX")"
-[ "$keep" = 1 ] || trap 'rm -rf "$work"' EXIT
+# The wine tests leave the prefix's server running: stop it with the run.
+stop_wine() { [ -d "$work/build/mingw/wineprefix" ] && WINEPREFIX="$work/build/mingw/wineprefix" timeout 30 wineserver -k 2>/dev/null || true; }
+if [ "$keep" = 1 ]; then trap stop_wine EXIT; else trap 'stop_wine; rm -rf "$work"' EXIT; fi
 cd "$root"
 git ls-files -z -c -o --exclude-standard |
   while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
@@ -35,21 +46,22 @@ cd "$work"
 
 # Warnings are not errors here: a fault may leave a variable unused.
 echo "== building the copy in $work"
-cmake --preset ci -DVELMORA_WERROR=OFF -DVELMORA_BENCH=OFF >build.log 2>&1
-cmake --build --preset ci -j "$(nproc)" >>build.log 2>&1 || { tail -30 build.log; exit 1; }
+cmake --preset "$preset" -DVELMORA_WERROR=OFF -DVELMORA_BENCH=OFF >build.log 2>&1
+cmake --build --preset "$preset" -j "$(nproc)" >>build.log 2>&1 || { tail -30 build.log; exit 1; }
 
 # The whole suite takes seconds. A fault that makes a test loop is caught
 # by the clock: tests' own TIMEOUT properties (600 s for the sweeps) win
-# over ctest's --timeout, so the run as a whole is cut after 120 s.
+# over ctest's --timeout, so the run as a whole is cut after 120 s (wine:
+# 240 s).
 run_tests() {
   local status=0
-  timeout -k 5 120 ctest --preset ci -j "$(nproc)" --timeout 60 >"$work/ctest.log" 2>&1 ||
+  timeout -k 5 "$cap" ctest --preset "$preset" -j "$jobs" --timeout 60 >"$work/ctest.log" 2>&1 ||
     status=$?
   [ "$status" = 0 ] && return 0
   # The names of the tests that failed, on one line.
   {
     sed -En 's/^[[:space:]]*[0-9]+ - (.*) \([A-Za-z *]+\)$/\1/p' "$work/ctest.log"
-    [ "$status" != 124 ] || echo "(a test still running after 120 s)"
+    [ "$status" != 124 ] || echo "(a test still running after $cap s)"
   } | paste -sd ' ' -
   return 1
 }
@@ -89,7 +101,7 @@ while IFS= read -r line; do
   cp "$file" "$work/original"
   if ! edit "$file" "$old" "$new"; then
     verdict="stale (text not found once)"
-  elif ! cmake --build --preset ci -j "$(nproc)" >"$work/fault-build.log" 2>&1; then
+  elif ! cmake --build --preset "$preset" -j "$(nproc)" >"$work/fault-build.log" 2>&1; then
     verdict="does not build"
   elif failed=$(run_tests); then
     verdict="MISSED"

@@ -13,13 +13,11 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
-#include <tuple>
 
 #include "app/for_tamrisk.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
-#include "release_probe.h"
 
 namespace velmora {
 namespace {
@@ -112,18 +110,6 @@ TEST_F(QtWindow, RendersEveryControlOfTheTableInTabOrder) {
               "Command2 Command3 Option3(1) Option2(1) Option1(0)");
 }
 
-TEST_F(QtWindow, RealClicksReachTheButtonsOfFrame2AndTheirGroups) {
-    ClickAt(Button("Option2", 2));  // 世界坐标
-    ClickAt(Button("Option2", 0));  // 圆, inside Frame3's rectangle
-    for (auto [name, index, on] : {std::tuple{"Option2", 0, true},
-                                   {"Option2", 1, false},
-                                   {"Option2", 2, true},
-                                   {"Option3", 1, false}}) {
-        EXPECT_EQ(Button(name, index)->isChecked(), on) << name << index;
-        EXPECT_EQ(IsSelected(model.State().controls, name, index), on) << name << index;
-    }
-}
-
 TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
     QApplication::clipboard()->setText("-7");
     Box(2)->setText(QString::fromUtf8("桩号"));
@@ -197,20 +183,6 @@ TEST_F(QtWindow, CommandsTextAndMessagesPassThroughTheWindow) {
     });
     plain.Services().showMessage("请先打开CAD软件！");
     EXPECT_EQ(shown, QString::fromUtf8("提示信息|请先打开CAD软件！"));
-}
-
-TEST_F(QtWindow, CancelAndCloseControlUnloadAlike) {
-    ForTamrisk other({});
-    QtMainWindow otherView(other);
-    otherView.show();
-    auto released = testing::FillWithProbes(model.State());
-    auto otherReleased = testing::FillWithProbes(other.State());
-    ClickAt(Button("Command2"));
-    otherView.windowHandle()->close();  // the window's own close control
-    EXPECT_EQ(*released, testing::kUnloadReleases);
-    EXPECT_EQ(*otherReleased, testing::kUnloadReleases);
-    EXPECT_TRUE(model.Unloaded() && other.Unloaded());
-    EXPECT_FALSE(view->isVisible() || otherView.isVisible());
 }
 
 }  // namespace

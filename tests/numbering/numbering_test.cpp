@@ -24,42 +24,6 @@ void ExpectLabel(const Label& label, std::string text, Point3 insertion, Point3 
     EXPECT_TRUE(Near(label.alignmentPoint, anchor)) << text;
 }
 
-std::vector<RegisterRow> Rows(Desk& h, int count) {
-    const auto& rows = h.State().pileRegister.rows;
-    return {rows.begin(), rows.begin() + count};
-}
-
-TEST(Numbering, WorkedExampleWithDefaultsAndASecondPass) {
-    Desk h;
-    const EntityId a = h.Point(30, 20), b = h.Point(10, 40), c = h.Point(10, 20);
-    const EntityId d = h.Point(60, 5), e = h.Point(50, 5);
-    h.Picks({std::vector{a, b, c}, std::vector{d, e}});
-    h.Run();  // the failed delete of the missing "Ssd" does not end the first pass
-
-    // Numbered top row first, left to right; labels centred 1.25 below.
-    std::vector<Label> labels;
-    std::vector<RegisterRow> rows;
-    for (auto [x, y] : {std::pair{10, 40}, {10, 20}, {30, 20}, {50, 5}, {60, 5}}) {
-        const std::string n = std::to_string(labels.size() + 1);
-        labels.push_back({n, {double(x), double(y), 0}, 2.5, 1, {double(x), y - 1.25, 0}});
-        rows.push_back({std::to_string(x), std::to_string(y), "0", n});
-    }
-    rows.emplace_back();
-    EXPECT_EQ(h.Labels(), labels);
-    EXPECT_EQ(Rows(h, 6), rows);
-    EXPECT_EQ(h.State().pileCount, 5);
-    EXPECT_EQ(Text1(h.State().controls, 1), "6");
-    EXPECT_EQ(h.changed, (std::vector<int>{1, 1}));  // the box is refreshed after each pass
-    EXPECT_TRUE(h.shown == 1 && h.messages.empty());
-    EXPECT_EQ(h.cad->windowState, 3);
-    // The set of the last (empty) pick stays; the next command replaces it.
-    EXPECT_EQ(standins::SelectionSetNames(*h.cad), std::vector<std::string>{"Ssd"});
-    h.Picks({std::vector{a}});
-    h.Run();
-    EXPECT_EQ(standins::SelectionSetNames(*h.cad), std::vector<std::string>{"Ssd"});
-    EXPECT_EQ(h.Row(5), (RegisterRow{"30", "20", "0", "6"}));
-}
-
 // Every call of a one-pile command, with its arguments' types, in both
 // record modes; the second command finds "Ssd" to delete.
 TEST(Numbering, CallsOfAOnePilePass) {
@@ -103,21 +67,6 @@ TEST(Numbering, CallsOfAOnePilePass) {
         }
         EXPECT_EQ(h.cadTap->log, expected);
     }
-}
-
-// Circle piles: points are not picked, positions come from the centres.
-TEST(Numbering, CirclePilesAndDuplicates) {
-    Desk h;
-    h.Select("Option2", 0);
-    const EntityId p = h.Point(1, 1), c1 = h.Circle(5, 9), c2 = h.Circle(5, 9), c3 = h.Circle(8, 9);
-    h.Picks({std::vector{p, c1, c2, c3}, std::vector{c2}, std::vector{p}});
-    h.Run();
-    EXPECT_EQ(h.Labels().size(), 3u);  // the coinciding circles got one number per pass
-    // Picked again: a new row. A pick of a point only is empty: the end.
-    EXPECT_EQ(Rows(h, 4),
-              (std::vector<RegisterRow>{
-                  {"5", "9", "0", "1"}, {"8", "9", "0", "2"}, {"5", "9", "0", "3"}, {}}));
-    EXPECT_EQ(h.State().pileCount, 3);
 }
 
 // A pick of n entities at distinct positions, then a pick of two piles.
