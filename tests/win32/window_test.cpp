@@ -217,8 +217,13 @@ TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
         std::string shown;  // the message box: title, text, icon, and the window while it is up
         std::thread answer([&, uiThread = GetCurrentThreadId()] {
             HWND box = nullptr;
-            if (way < 3 ||
-                !WaitFor([&] { return box = FindThreadWindow(uiThread, L"#32770"); }, 5000)) {
+            if (way < 3 || !WaitFor(
+                               [&] {
+                                   // The box is found before its text is in.
+                                   box = FindThreadWindow(uiThread, L"#32770");
+                                   return box && !TextOf(GetDlgItem(box, 0xFFFF)).empty();
+                               },
+                               5000)) {
                 return;
             }
             shown = TextOf(box) + "|" + TextOf(GetDlgItem(box, 0xFFFF));
