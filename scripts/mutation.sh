@@ -21,22 +21,28 @@ keep=0
 preset=ci
 jobs="$(nproc)"
 cap=120
+windows=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --only) only="$2"; shift 2 ;;
     --keep) keep=1; shift ;;
     --list) list="$(realpath "$2")"; shift 2 ;;
-    --windows)
-      preset=mingw jobs=1 cap=240  # the wine tests start servers that one prefix shares
-      [ "$list" != "$root/scripts/mutation/faults.tsv" ] || list="$root/scripts/mutation/windows.tsv"
-      shift ;;
+    --windows) windows=1; shift ;;
     *) echo "usage: $0 [--only REGEX] [--keep] [--list FILE] [--windows]" >&2; exit 2 ;;
   esac
 done
+if [ "$windows" = 1 ]; then
+  # One at a time: the wine tests start servers that the one prefix shares.
+  preset=mingw jobs=1 cap=240
+  [ "$list" != "$root/scripts/mutation/faults.tsv" ] || list="$root/scripts/mutation/windows.tsv"
+fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmora-mutation.XXXXXX")"
 # The wine tests leave the prefix's server running: stop it with the run.
-stop_wine() { [ -d "$work/build/mingw/wineprefix" ] && WINEPREFIX="$work/build/mingw/wineprefix" timeout 30 wineserver -k 2>/dev/null || true; }
+stop_wine() {
+  local prefix="$work/build/mingw/wineprefix"
+  [ -d "$prefix" ] && WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true
+}
 if [ "$keep" = 1 ]; then trap stop_wine EXIT; else trap 'stop_wine; rm -rf "$work"' EXIT; fi
 cd "$root"
 git ls-files -z -c -o --exclude-standard |
