@@ -5,8 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -21,11 +19,6 @@
 
 namespace velmora {
 namespace {
-
-// The caption or text a widget shows, whatever its kind.
-QString Shown(QWidget* widget) {
-    return widget->property(widget->inherits("QGroupBox") ? "title" : "text").toString();
-}
 
 class QtWindow : public ::testing::Test {
   protected:
@@ -65,50 +58,6 @@ class QtWindow : public ::testing::Test {
     ForTamrisk model{{&directory, {}, {}, {}}};
     std::unique_ptr<QtMainWindow> view;
 };
-
-TEST_F(QtWindow, RendersEveryControlOfTheTableInTabOrder) {
-    EXPECT_EQ(view->windowTitle(), "Velmora");
-    EXPECT_EQ(view->size(), QSize(view->Pixels(5490), view->Pixels(3915, true)));
-    const char* const widgetClass[] = {"QGroupBox", "QRadioButton", "QLabel", "QLineEdit",
-                                       "QPushButton"};  // in ControlKind's order
-    for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& entry = kControls[i];
-        QWidget* widget = view->Control(i);
-        SCOPED_TRACE(ControlName(entry).toStdString());
-        EXPECT_EQ(widget->objectName(), ControlName(entry));
-        EXPECT_TRUE(widget->inherits(widgetClass[static_cast<int>(entry.kind)]));
-        EXPECT_EQ(widget->parentWidget(),
-                  entry.container.empty() ? view.get() : view->Control(entry.container));
-        const int left = view->Pixels(entry.left), top = view->Pixels(entry.top, true);
-        EXPECT_EQ(widget->geometry(),
-                  QRect(left, top, view->Pixels(entry.left + entry.width) - left,
-                        view->Pixels(entry.top + entry.height, true) - top));
-        EXPECT_EQ(Shown(widget), QString::fromUtf8(entry.caption));
-        if (entry.kind == ControlKind::OptionButton) {
-            EXPECT_EQ(Button(entry.name, entry.index)->isChecked(), entry.selected);
-        }
-        EXPECT_EQ(widget->focusPolicy() == Qt::NoFocus, !TakesFocus(entry.kind));
-        EXPECT_EQ(widget->font(), FontFor(entry.font));
-    }
-    // 宋体 10.5 pt, drawn by a face that has Chinese.
-    const QFont songTi = Box(4)->font();
-    EXPECT_EQ(songTi.family(), "宋体");
-    EXPECT_DOUBLE_EQ(songTi.pointSizeF(), 10.5);
-    EXPECT_EQ(songTi.weight(), QFont::Normal);
-    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-    EXPECT_TRUE(chinese.isEmpty() || chinese.contains(QFontInfo(songTi).family()));
-
-    // Frames and labels are passed over; option buttons of one group share
-    // one stop, at the selected button.
-    QStringList visited;
-    for (int step = 0; step < 13; ++step) {
-        visited << QApplication::focusWidget()->objectName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    EXPECT_EQ(visited.join(' '),
-              "Option1(0) Text1(0) Text1(1) Text1(2) Text1(3) Text1(4) Text1(5) Command1 "
-              "Command2 Command3 Option3(1) Option2(1) Option1(0)");
-}
 
 TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
     QApplication::clipboard()->setText("-7");

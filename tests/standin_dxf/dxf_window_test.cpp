@@ -1,6 +1,6 @@
 // The drawing window with files: the title names the file and marks
-// unsaved labels, closing asks about them and saves in place, an unreadable
-// file changes nothing.
+// unsaved labels, closing and the program's end ask about them and save in
+// place, an unreadable file changes nothing.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -27,7 +27,6 @@ QApplication& App() {
 // Answers the window's questions from a script and records them.
 struct Answers {
     std::vector<SaveAnswer> save;
-    QString savePath;
     std::vector<QString> asked, errors;
 
     standins::CadWindowPrompts Prompts() {
@@ -40,7 +39,7 @@ struct Answers {
             return answer;
         };
         prompts.askOpenPath = [] { return QString(); };
-        prompts.askSavePath = [this](const QString&) { return savePath; };
+        prompts.askSavePath = [](const QString&) { return QString(); };
         prompts.showError = [this](const QString& text) { errors.push_back(text); };
         return prompts;
     }
@@ -86,50 +85,20 @@ TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     EXPECT_EQ(window->host()->drawing.entities.size(), entities + 1);
     EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]*");
 
-    // Save, in place: the label is in the file, then the window closes.
+    // The program ends: asked with no cancelling, saved in place; closing
+    // then asks nothing more.
     answers.save = {SaveAnswer::Save};
+    window->SaveBeforeQuit();
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]");
     EXPECT_TRUE(window->close());
     EXPECT_THROW(directory.FindRunning("AutoCAD.Application"), Failure);
-    EXPECT_EQ(answers.asked, (std::vector<QString>{"piles.dxf", "piles.dxf"}));
+    EXPECT_EQ(answers.asked, (std::vector<QString>{"piles.dxf", "piles.dxf (no cancel)"}));
     const standins::DxfRead saved = standins::LoadDxf(path.toStdString());
     ASSERT_EQ(saved.error, "");
     EXPECT_EQ(saved.drawing.entities.size(), entities + 1);
     EXPECT_EQ(std::prev(saved.drawing.entities.end())->second.text, "7");
     EXPECT_EQ(saved.skipped.at("LEADER"), 1);
-    delete window;
-}
-
-TEST(DxfWindow, UntitledDrawingsAndTheProgramsEndAskWhereToSave) {
-    App();
-    const auto folder = ScratchFolder("untitled");
-    Answers answers;
-    LocalDirectory directory;
-    QPointer<standins::StandInCadWindow> window =
-        standins::OpenStandInCadWindow(directory, QString(), answers.Prompts());
-    EXPECT_EQ(window->windowTitle(), "AutoCAD - [Drawing1.dwg]");
-    AddLabel(directory.FindRunning("AutoCAD.Application"));
-
-    // The program ends: no cancelling. A save whose path is refused asks
-    // again; then Save As writes where the user says.
-    answers.save = {SaveAnswer::Save, SaveAnswer::Save};
-    int pathsAsked = 0;
-    window->Prompts().askSavePath = [&](const QString&) {
-        return ++pathsAsked == 1 ? QString()
-                                 : QString::fromStdString((folder / "new.dxf").string());
-    };
-    window->SaveBeforeQuit();
-    EXPECT_EQ(answers.asked,
-              (std::vector<QString>{"Drawing1.dwg (no cancel)", "Drawing1.dwg (no cancel)"}));
-    EXPECT_FALSE(window->Modified());
-    EXPECT_EQ(window->windowTitle(), "AutoCAD - [new.dxf]");
-    EXPECT_TRUE(std::filesystem::exists(folder / "new.dxf"));
-
-    // Discard: closes without writing.
-    AddLabel(directory.FindRunning("AutoCAD.Application"));
-    answers.save = {SaveAnswer::Discard};
-    const auto size = std::filesystem::file_size(folder / "new.dxf");
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(std::filesystem::file_size(folder / "new.dxf"), size);
     delete window;
 }
 
