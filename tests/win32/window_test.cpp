@@ -195,13 +195,13 @@ TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {
         {"Option3", 1, VK_DOWN, "Option2(2)"}, {"Option2", 2, VK_RIGHT, "Option3(1)"},
         {"Option3", 1, VK_UP, "Option2(2)"},   {"Option2", 1, VK_DOWN, "Option2(0)"},
         {"Option1", 3, VK_DOWN, "Option1(0)"}, {"Option1", 0, VK_LEFT, "Option1(3)"},
-        {"Text1", 0, VK_DOWN, "Text1(0)"}};
+        {"Option1", 3, VK_UP, "Option1(2)"},   {"Text1", 0, VK_DOWN, "Text1(0)"}};
     for (auto [name, index, key, to] : arrows) {
         SetFocus(w(name, index));
         w.Key(key);
         EXPECT_EQ(w.FocusName(), to);
     }
-    EXPECT_EQ(shown(), "00010101");
+    EXPECT_EQ(shown(), "00100101");
 }
 
 // Closed by the close control, by "取消" clicked or pressed with Enter, or
