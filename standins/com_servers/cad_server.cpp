@@ -69,7 +69,6 @@ void Dump(const CadHost& host, const std::string& path) {
                      text->text.c_str(), text->position.x, text->position.y, text->position.z,
                      text->alignment, anchor.x, anchor.y, anchor.z, text->height);
     }
-    std::fprintf(file, "calls %ld\n", host.callCount);
     std::fclose(file);
 }
 

@@ -67,15 +67,13 @@ class CadServer {
         DeleteFileW(dumpPath_.c_str());
     }
     // Asks the server to quit and returns the lines it wrote ("windowState
-    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text) less the last,
-    // "calls N", the automation calls it answered, which goes to calls.
+    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text).
     std::vector<std::string> Quit() {
         SetEvent(quit_);
         std::vector<std::string> lines;
         std::ifstream file;
         if (process.WaitForExit(20000)) file.open(std::filesystem::path(dumpPath_));
         for (std::string line; std::getline(file, line);) lines.push_back(line);
-        if (!lines.empty()) calls = lines.back(), lines.pop_back();
         return lines;
     }
 
@@ -90,7 +88,6 @@ class CadServer {
   public:
     ChildProcess process;
     bool started = false;  // and registered
-    std::string calls;     // "calls N", once it has quit
 };
 
 // What the "worked" scenario's drawing holds once the five piles are
