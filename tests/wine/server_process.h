@@ -110,18 +110,13 @@ inline void KnowCadClasses(bool known) {
     }
 }
 
-// The stand-in Excel server known under this one spreadsheet ProgID only;
-// under none when it is empty.
-inline void RegisterExcelAs(std::string_view progId) {
-    for (auto name : kExcelProgIds) standins::UnregisterProgId(name, standins::kExcelClassId);
-    const std::wstring server = L"\"" + ExecutableFolder() + L"velmora_excel_server.exe\"";
-    if (!progId.empty()) standins::RegisterProgId(progId, standins::kExcelClassId, server);
-}
-
-// Every stand-in ProgID known: all the CAD ones, and "Excel.Application".
+// Every stand-in ProgID known: all the CAD ones, and the stand-in Excel
+// server under "Excel.Application" only.
 inline void RegisterStandInClasses() {
     KnowCadClasses(true);
-    RegisterExcelAs("Excel.Application");
+    for (auto name : kExcelProgIds) standins::UnregisterProgId(name, standins::kExcelClassId);
+    standins::RegisterProgId("Excel.Application", standins::kExcelClassId,
+                             L"\"" + ExecutableFolder() + L"velmora_excel_server.exe\"");
 }
 
 }  // namespace velmora::testing
