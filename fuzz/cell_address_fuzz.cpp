@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "cell_range.h"
 #include "fuzz_check.h"
+#include "standins/excel/cell_range.h"
 
 namespace {
 

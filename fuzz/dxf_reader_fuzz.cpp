@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "dxf_context.h"
-#include "dxf_file.h"
-#include "dxf_text.h"
 #include "fuzz_check.h"
+#include "standins/drawing/dxf/dxf_context.h"
+#include "standins/drawing/dxf/dxf_file.h"
+#include "standins/drawing/dxf/dxf_text.h"
 
 namespace {
 

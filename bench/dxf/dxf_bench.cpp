@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dxf_file.h"
-#include "standins/autocad/qt/drawing_view.h"
+#include "standins/autocad_window/drawing_view.h"
+#include "standins/drawing/dxf/dxf_file.h"
 
 namespace velmora::standins {
 namespace {

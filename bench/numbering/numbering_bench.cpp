@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "numbering/filter_mtext.h"
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
 #include "window/control_values.h"
 
 namespace velmora {

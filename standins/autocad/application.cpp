@@ -1,7 +1,7 @@
 // The application and document objects, and the host's lifecycle.
 #include "automation/failure.h"
 #include "automation/status.h"
-#include "cad_object.h"
+#include "standins/autocad/cad_object.h"
 
 namespace velmora::standins {
 

@@ -1,4 +1,4 @@
-#include "cad_object.h"
+#include "standins/autocad/cad_object.h"
 
 #include <cmath>
 

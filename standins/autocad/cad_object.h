@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "automation/object.h"
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
 
 namespace velmora::standins {
 

@@ -1,7 +1,7 @@
 // Model space, the utility object and the entity objects.
 #include "automation/failure.h"
 #include "automation/status.h"
-#include "cad_object.h"
+#include "standins/autocad/cad_object.h"
 
 namespace velmora::standins {
 

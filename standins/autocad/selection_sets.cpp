@@ -4,7 +4,7 @@
 
 #include "automation/failure.h"
 #include "automation/status.h"
-#include "cad_object.h"
+#include "standins/autocad/cad_object.h"
 
 namespace velmora::standins {
 

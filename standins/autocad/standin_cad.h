@@ -16,8 +16,8 @@
 
 #include "automation/directory.h"
 #include "automation/object.h"
-#include "drawing.h"
-#include "selection_filter.h"
+#include "standins/drawing/drawing.h"
+#include "standins/drawing/selection_filter.h"
 
 namespace velmora::standins {
 

@@ -15,8 +15,8 @@
 
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
-#include "registration.h"
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
+#include "standins/com_servers/registration.h"
 
 namespace velmora::standins {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
-#include "registration.h"
+#include "standins/com_servers/registration.h"
 #include "standins/excel/standin_excel.h"
 
 namespace velmora::standins {

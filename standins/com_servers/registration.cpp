@@ -1,4 +1,4 @@
-#include "registration.h"
+#include "standins/com_servers/registration.h"
 
 #include <cstdint>
 

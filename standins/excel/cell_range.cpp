@@ -1,4 +1,4 @@
-#include "cell_range.h"
+#include "standins/excel/cell_range.h"
 
 namespace velmora::standins {
 

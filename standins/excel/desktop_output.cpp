@@ -1,4 +1,4 @@
-#include "desktop_output.h"
+#include "standins/excel/desktop_output.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -7,7 +7,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "xlsx_output.h"
+#include "standins/excel/xlsx_output.h"
 
 namespace velmora::standins {
 

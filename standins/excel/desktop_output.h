@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "standin_excel.h"
+#include "standins/excel/standin_excel.h"
 
 namespace velmora::standins {
 

@@ -6,7 +6,7 @@
 
 #include "automation/failure.h"
 #include "automation/object.h"
-#include "standin_excel.h"
+#include "standins/excel/standin_excel.h"
 
 namespace velmora::standins {
 

@@ -1,4 +1,4 @@
-#include "standin_excel.h"
+#include "standins/excel/standin_excel.h"
 
 #include "automation/failure.h"
 

@@ -11,7 +11,7 @@
 
 #include "automation/directory.h"
 #include "automation/status.h"
-#include "workbook_model.h"
+#include "standins/excel/workbook_model.h"
 
 namespace velmora::standins {
 

@@ -1,4 +1,4 @@
-#include "workbook_model.h"
+#include "standins/excel/workbook_model.h"
 
 #include <algorithm>
 #include <set>

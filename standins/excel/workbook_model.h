@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "cell_range.h"
+#include "standins/excel/cell_range.h"
 
 namespace velmora::standins {
 

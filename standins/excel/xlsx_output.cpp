@@ -1,4 +1,4 @@
-#include "xlsx_output.h"
+#include "standins/excel/xlsx_output.h"
 
 #include <xlsxwriter.h>
 

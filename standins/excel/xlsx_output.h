@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "workbook_model.h"
+#include "standins/excel/workbook_model.h"
 
 namespace velmora::standins {
 

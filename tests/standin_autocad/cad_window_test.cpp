@@ -1,7 +1,7 @@
 // The interactive stand-in: registered while open, a pick by crossing
 // window finished with Enter or cancelled with Esc, other windows locked
 // meanwhile, and AutoCAD gone once the window closes.
-#include "standins/autocad/qt/cad_window.h"
+#include "standins/autocad_window/cad_window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "automation/failure.h"
-#include "standins/autocad/qt/drawing_view.h"
+#include "standins/autocad_window/drawing_view.h"
 #include "status_of.h"
 
 namespace velmora::standins {

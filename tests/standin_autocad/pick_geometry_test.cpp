@@ -1,5 +1,5 @@
 // Which entities a click or a window picks.
-#include "pick_geometry.h"
+#include "standins/drawing/pick_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The stand-in AutoCAD fails the way AutoCAD does where the Number command
 // depends on it: filters, argument types, injected failures and an
 // application that has gone away.
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
 
 #include <gtest/gtest.h>
 

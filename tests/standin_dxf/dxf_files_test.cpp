@@ -7,9 +7,9 @@
 #include <set>
 
 #include "desk.h"
-#include "dxf_file.h"
 #include "dxf_support.h"
-#include "pick_geometry.h"
+#include "standins/drawing/dxf/dxf_file.h"
+#include "standins/drawing/pick_geometry.h"
 
 namespace velmora::testing {
 namespace {

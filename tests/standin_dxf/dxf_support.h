@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 namespace velmora::testing {
 

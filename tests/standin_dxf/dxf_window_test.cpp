@@ -7,9 +7,9 @@
 #include <QPointer>
 
 #include "automation/failure.h"
-#include "dxf_file.h"
 #include "dxf_support.h"
-#include "standins/autocad/qt/cad_window.h"
+#include "standins/autocad_window/cad_window.h"
+#include "standins/drawing/dxf/dxf_file.h"
 
 namespace velmora::testing {
 namespace {

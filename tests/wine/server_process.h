@@ -12,7 +12,7 @@
 #include "automation/com/win32_com.h"
 #include "cad/connect_cad.h"
 #include "export/export_coordinate_table.h"
-#include "registration.h"
+#include "standins/com_servers/registration.h"
 
 namespace velmora::testing {
 

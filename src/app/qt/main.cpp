@@ -11,7 +11,7 @@
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
-#include "standins/autocad/qt/cad_window.h"
+#include "standins/autocad_window/cad_window.h"
 #include "standins/excel/desktop_output.h"
 
 namespace {

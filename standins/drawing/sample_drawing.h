@@ -4,7 +4,7 @@
 // and a curve drawn around them.
 #pragma once
 
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 namespace velmora::standins {
 

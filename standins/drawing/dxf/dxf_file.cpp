@@ -1,4 +1,4 @@
-#include "dxf_file.h"
+#include "standins/drawing/dxf/dxf_file.h"
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
@@ -16,8 +16,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "dxf_scan.h"
-#include "dxf_text.h"
+#include "standins/drawing/dxf/dxf_scan.h"
+#include "standins/drawing/dxf/dxf_text.h"
 
 namespace velmora::standins {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "automation/variant.h"
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 namespace velmora::standins {
 

@@ -2,8 +2,8 @@
 //   velmora_make_sample_dxf samples/piles.dxf
 #include <cstdio>
 
-#include "dxf_file.h"
-#include "sample_drawing.h"
+#include "standins/drawing/dxf/dxf_file.h"
+#include "standins/drawing/sample_drawing.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

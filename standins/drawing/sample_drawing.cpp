@@ -1,4 +1,4 @@
-#include "sample_drawing.h"
+#include "standins/drawing/sample_drawing.h"
 
 namespace velmora::standins {
 

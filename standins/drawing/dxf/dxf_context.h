@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 namespace velmora::standins {
 

@@ -1,4 +1,4 @@
-#include "drawing_view.h"
+#include "standins/autocad_window/drawing_view.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 #include <numbers>
 #include <vector>
 
-#include "pick_geometry.h"
+#include "standins/drawing/pick_geometry.h"
 
 namespace velmora::standins {
 

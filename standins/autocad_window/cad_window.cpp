@@ -1,4 +1,4 @@
-#include "cad_window.h"
+#include "standins/autocad_window/cad_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "drawing_view.h"
-#include "dxf_file.h"
-#include "sample_drawing.h"
+#include "standins/autocad_window/drawing_view.h"
+#include "standins/drawing/dxf/dxf_file.h"
+#include "standins/drawing/sample_drawing.h"
 
 namespace velmora::standins {
 

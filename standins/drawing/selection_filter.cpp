@@ -1,4 +1,4 @@
-#include "selection_filter.h"
+#include "standins/drawing/selection_filter.h"
 
 #include <cstddef>
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <set>
 
-#include "drawing.h"
-#include "selection_filter.h"
+#include "standins/drawing/drawing.h"
+#include "standins/drawing/selection_filter.h"
 
 namespace velmora::standins {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "automation/directory.h"
-#include "standin_cad.h"
+#include "standins/autocad/standin_cad.h"
 
 class QAction;
 class QLabel;

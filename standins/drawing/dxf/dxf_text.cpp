@@ -1,4 +1,4 @@
-#include "dxf_text.h"
+#include "standins/drawing/dxf/dxf_text.h"
 
 #include <iconv.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 namespace velmora::standins {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "drawing.h"
-#include "selection_filter.h"
+#include "standins/drawing/drawing.h"
+#include "standins/drawing/selection_filter.h"
 
 namespace velmora::standins {
 

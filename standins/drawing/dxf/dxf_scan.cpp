@@ -1,4 +1,4 @@
-#include "dxf_scan.h"
+#include "standins/drawing/dxf/dxf_scan.h"
 
 #include <algorithm>
 #include <cctype>

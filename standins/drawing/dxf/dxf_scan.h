@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "drawing.h"
-#include "dxf_context.h"
+#include "standins/drawing/drawing.h"
+#include "standins/drawing/dxf/dxf_context.h"
 
 namespace velmora::standins {
 

@@ -1,4 +1,4 @@
-#include "dxf_context.h"
+#include "standins/drawing/dxf/dxf_context.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "drawing.h"
+#include "standins/drawing/drawing.h"
 
 #include <algorithm>
 #include <cmath>

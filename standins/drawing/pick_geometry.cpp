@@ -1,4 +1,4 @@
-#include "pick_geometry.h"
+#include "standins/drawing/pick_geometry.h"
 
 #include <algorithm>
 #include <cmath>
