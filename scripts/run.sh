@@ -5,8 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 bash scripts/install-deps.sh
-cmake --preset dev
-cmake --build --preset dev --target velmora -j "$(nproc)"
+bash scripts/build.sh dev velmora
 program="$root/build/dev/src/app/qt/velmora"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): starting Velmora under xvfb-run." >&2

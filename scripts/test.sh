@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors and
-# runs every test: the main suite, then each extra stage in scripts/test.d/.
+# Installs what is missing, builds everything with warnings as errors
+# (preset ci) and runs every test: first each extra stage in
+# scripts/test.d/, in name order, then the main suite.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 bash scripts/install-deps.sh
-cmake --preset ci
-cmake --build --preset ci -j "$(nproc)"
+bash scripts/build.sh ci
 for stage in scripts/test.d/*.sh; do
   [ -e "$stage" ] || continue
   echo "== $(basename "$stage")"

@@ -6,8 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 cd "$root"
-cmake --preset asan
-cmake --build --preset asan -j "$(nproc)"
+bash scripts/build.sh asan
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 status=0

@@ -4,8 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 cd "$root"
-cmake --preset mingw
-cmake --build --preset mingw -j "$(nproc)"
+bash scripts/build.sh mingw
 prefix="$root/build/mingw/wineprefix"
 bash tests/wine/make-prefix.sh "$prefix"
 # Stop the prefix's server and whatever still runs in it, however we leave.

@@ -190,26 +190,14 @@ class DispatchAdapter final : public IDispatch, Counted {
 
     HRESULT InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) {
         if (result) VariantInit(result);
-        if (id == DISPID_NEWENUM) {
-            auto items = std::make_shared<const std::vector<Variant>>(object_->Enumerate());
-            if (result) {
-                result->punkVal = new EnumAdapter(std::move(items), 0);
-                result->vt = VT_UNKNOWN;
-            }
-            return S_OK;
-        }
+        if (id == DISPID_NEWENUM) return Enumerate(result);
         const std::string member = NameOf(id);
         const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
-        const UINT count = params ? params->cArgs : 0;
-        const UINT named = params ? params->cNamedArgs : 0;
-        if (put &&
-            (named != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || count < 1)) {
-            return DISP_E_PARAMNOTOPTIONAL;
-        }
-        if (!put && named != 0) return DISP_E_NONAMEDARGS;
+        if (const HRESULT refused = CheckNamedArgs(put, params); FAILED(refused)) return refused;
 
         // rgvarg holds the last argument first; the value put comes before all.
         std::vector<Variant> args;
+        const UINT count = params ? params->cArgs : 0;
         const UINT first = put ? 1 : 0;
         for (UINT i = count; i-- > first;) args.push_back(FromComVariant(params->rgvarg[i]));
 
@@ -217,29 +205,53 @@ class DispatchAdapter final : public IDispatch, Counted {
             object_->Put(member, args, FromComVariant(params->rgvarg[0]));
             return S_OK;
         }
-        Variant value;
-        if (flags & DISPATCH_PROPERTYGET) {
-            try {
-                value = object_->Get(member, args);
-            } catch (const Failure& failure) {
-                // Read with parentheses, as a method's result is.
-                const bool missing = failure.Status() == status::kUnknownName ||
-                                     failure.Status() == status::kMemberNotFound;
-                if (!(flags & DISPATCH_METHOD) || !missing) throw;
-                // When no method of that name exists either, the get's own
-                // failure is the one to report.
-                try {
-                    value = object_->Call(member, args);
-                } catch (const Failure& callFailure) {
-                    if (callFailure.Status() != status::kUnknownName) throw;
-                    throw failure;
-                }
-            }
-        } else {
-            value = object_->Call(member, args);
-        }
+        const Variant value = (flags & DISPATCH_PROPERTYGET)
+                                  ? GetOrCall(member, args, flags & DISPATCH_METHOD)
+                                  : object_->Call(member, args);
         if (result) ToComVariant(value, result);
         return S_OK;
+    }
+
+    HRESULT Enumerate(VARIANT* result) {
+        auto items = std::make_shared<const std::vector<Variant>>(object_->Enumerate());
+        if (result) {
+            result->punkVal = new EnumAdapter(std::move(items), 0);
+            result->vt = VT_UNKNOWN;
+        }
+        return S_OK;
+    }
+
+    // A put names its value (DISPID_PROPERTYPUT) and nothing else; other
+    // accesses take no named arguments.
+    static HRESULT CheckNamedArgs(bool put, const DISPPARAMS* params) {
+        const UINT count = params ? params->cArgs : 0;
+        const UINT named = params ? params->cNamedArgs : 0;
+        if (put &&
+            (named != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || count < 1)) {
+            return DISP_E_PARAMNOTOPTIONAL;
+        }
+        if (!put && named != 0) return DISP_E_NONAMEDARGS;
+        return S_OK;
+    }
+
+    // A get that may also be a method call reads a method's result, as
+    // a read with parentheses does.
+    Variant GetOrCall(const std::string& member, const std::vector<Variant>& args, bool mayCall) {
+        try {
+            return object_->Get(member, args);
+        } catch (const Failure& failure) {
+            const bool missing = failure.Status() == status::kUnknownName ||
+                                 failure.Status() == status::kMemberNotFound;
+            if (!mayCall || !missing) throw;
+            // When no method of that name exists either, the get's own
+            // failure is the one to report.
+            try {
+                return object_->Call(member, args);
+            } catch (const Failure& callFailure) {
+                if (callFailure.Status() != status::kUnknownName) throw;
+                throw failure;
+            }
+        }
     }
 
     Object object_;
