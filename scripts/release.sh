@@ -9,11 +9,9 @@ cd "$root"
 bash scripts/install-deps.sh
 out="$root/build/release"
 mkdir -p "$out"
-cmake --preset mingw
 # The programs and what the packages make from the repository's texts.
-cmake --build --preset mingw -j "$(nproc)" --target Velmora velmora_package_files
-cmake --preset ci
-cmake --build --preset ci -j "$(nproc)" --target velmora velmora_package_files
+bash scripts/build.sh mingw Velmora velmora_package_files
+bash scripts/build.sh ci velmora velmora_package_files
 version="$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 packages=("Velmora-$version-win64.zip" "velmora_${version}_amd64.deb")
 rm -rf "$out/cpack" "${packages[@]/#/$out/}" "$out/SHA256SUMS"
