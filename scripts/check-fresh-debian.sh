@@ -33,7 +33,7 @@ fi
 
 if ! command -v debootstrap >/dev/null; then
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null 2>&1
 fi
 
 work="$(mktemp -d /tmp/velmora-fresh.XXXXXX)"
