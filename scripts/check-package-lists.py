@@ -12,12 +12,13 @@ read, as far as they can be seen without tracing:
     folders, and each `-l` name is resolved there as ld resolves it, through
     linker scripts such as libc.so;
   * the CMake files each configure step read (build.ninja's RERUN_CMAKE
-    inputs), the programs CMake found (CMakeCache.txt) and Qt's code
-    generators (AutogenInfo.json);
+    inputs) and Qt's code generators (AutogenInfo.json); not what
+    CMakeCache.txt holds: CMake finds tools it never runs (llvm-ar, ld.lld);
   * the shared libraries every built Linux program loads (`ldd`);
   * the programs the tests start (`ctest --show-only=json-v1`);
   * the CPack generator modules the release uses and the programs they look
-    for (file, dpkg-shlibdeps …), and the programs the install scripts run;
+    for and run (file, dpkg-shlibdeps …), and the programs the install
+    scripts run (strip);
   * the programs the project's shell scripts call, the Python modules its
     Python code imports, and the absolute file paths its sources name.
 
@@ -645,16 +646,7 @@ def collect_cmake(needs, build):
                         token = token.replace("$ ", " ").replace("$:", ":").replace("$$", "$").strip()
                         if token.startswith("/"):
                             needs.add(token, f"{rel(build)}: configure reads")
-    cache = os.path.join(build, "CMakeCache.txt")
-    if os.path.isfile(cache):
-        with open(cache, encoding="utf-8", errors="replace") as f:
-            for line in f:
-                # Programs only: a library CMake found is read only if linked.
-                m = re.match(r"^([A-Za-z0-9_.+-]+):[A-Z]+=(/.*)$", line.rstrip("\n"))
-                if m and os.path.isfile(m.group(2)) and os.access(m.group(2), os.X_OK) \
-                        and not re.search(r"\.(so[.0-9]*|a|dll)$", m.group(2)):
-                    needs.add(m.group(2), f"{rel(build)}: CMake found {m.group(1)}")
-    for info in glob.glob(os.path.join(build, "**", "AutogenInfo.json"), recursive=True):
+    for info in build_files(build, {"AutogenInfo.json"}):
         try:
             with open(info, encoding="utf-8") as f:
                 data = json.load(f)
@@ -665,21 +657,29 @@ def collect_cmake(needs, build):
                 needs.add(value, f"{rel(build)}: Qt's {key}")
 
 
-def elf_files(build):
+def build_files(build, names=None):
+    """The files a build made, without the wine prefixes (whose z: drive is
+    the whole machine) and CMake's scratch folders; os.walk follows no links."""
     for folder, dirs, files in os.walk(build):
-        dirs[:] = [d for d in dirs if d not in ("CMakeFiles", "wineprefix", "_deps", "Testing",
-                                                "_CPack_Packages", "screenshot-prefix")]
+        dirs[:] = [d for d in dirs if d not in ("wineprefix", "screenshot-prefix", "_deps",
+                                                "Testing", "_CPack_Packages")
+                   and not (names is None and d == "CMakeFiles")]
         for name in files:
-            path = os.path.join(folder, name)
-            if not os.access(path, os.X_OK) or os.path.islink(path):
-                continue
-            try:
-                with open(path, "rb") as f:
-                    if f.read(4) != b"\x7fELF":
-                        continue
-            except OSError:
-                continue
-            yield path
+            if names is None or name in names:
+                yield os.path.join(folder, name)
+
+
+def elf_files(build):
+    for path in build_files(build):
+        if not os.access(path, os.X_OK) or os.path.islink(path):
+            continue
+        try:
+            with open(path, "rb") as f:
+                if f.read(4) != b"\x7fELF":
+                    continue
+        except OSError:
+            continue
+        yield path
 
 
 def collect_loaded(needs, build):
@@ -730,14 +730,17 @@ def collect_cpack(needs, build):
                 needs.add(module, f"{rel(build)}: cpack -G {generator} reads")
                 with open(module, encoding="utf-8", errors="replace") as f:
                     source = f.read()
-                for call in re.finditer(r"find_program\(\s*\w+\s+(?:NAMES\s+)?([^)]*)\)", source):
-                    for name in call.group(1).split():
+                for call in re.finditer(r"find_program\(\s*(\w+)\s+(?:NAMES\s+)?([^)]*)\)", source):
+                    # Only a program the module runs, not one it merely notes.
+                    if not re.search(r"execute_process\(\s*COMMAND[^)]*\$\{" + call.group(1) + r"\}", source):
+                        continue
+                    for name in call.group(2).split():
                         if name.isupper():
                             break      # the next keyword (PATHS, HINTS …)
                         program = resolve_program(name)
                         if program:
                             needs.add(program, f"{rel(build)}: cpack -G {generator} runs {name}")
-    for script in glob.glob(os.path.join(build, "**", "cmake_install.cmake"), recursive=True):
+    for script in build_files(build, {"cmake_install.cmake"}):
         with open(script, encoding="utf-8", errors="replace") as f:
             for m in re.finditer(r'execute_process\(COMMAND "([^"]+)"', f.read()):
                 needs.add(resolve_program(m.group(1)), f"{rel(script)} runs {os.path.basename(m.group(1))}")
