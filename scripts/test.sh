@@ -5,6 +5,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
+# A bare system sets no locale; the tools then print Chinese file names escaped.
+[ -n "${LANG:-}${LC_ALL:-}" ] || export LANG=C.UTF-8
 bash scripts/install-deps.sh
 bash scripts/build.sh ci
 for stage in scripts/test.d/*.sh; do
