@@ -189,10 +189,10 @@ void DrawingView::DrawingChanged() {
 
 // Once after each change, however many came before the next paint.
 void DrawingView::TakeBounds() {
-    if (!stale_ && bounds_.size() == drawing_.entities.size()) return;
+    if (!stale_ && placed_.size() == drawing_.entities.size()) return;
     stale_ = false;
-    bounds_.clear();
-    bounds_.reserve(drawing_.entities.size());
+    placed_.clear();
+    placed_.reserve(drawing_.entities.size());
     Bounds all{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
                std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
     const auto add = [&all](const Bounds& b) {
@@ -200,8 +200,8 @@ void DrawingView::TakeBounds() {
                std::max(all.maxY, b.maxY)};
     };
     for (const auto& [id, entity] : drawing_.entities) {
-        bounds_.push_back(BoundsOf(entity));
-        add(bounds_.back());
+        placed_.push_back({&entity, BoundsOf(entity)});
+        add(placed_.back().bounds);
     }
     for (const ContextShape& shape : drawing_.context)
         add({shape.minX, shape.minY, shape.maxX, shape.maxY});
@@ -293,11 +293,11 @@ void DrawingView::PaintContext(QPainter& painter, TextPainter& texts, const Boun
 
 void DrawingView::PaintEntities(QPainter& painter, TextPainter& texts, const Bounds& shown) {
     Pen pen(painter);
-    auto bounds = bounds_.begin();
-    for (const auto& [id, entity] : drawing_.entities) {
-        const Bounds& b = *bounds++;
+    // The entities in one array: most lie outside and are passed over.
+    for (const auto& [placed, b] : placed_) {
         if (!Overlaps(b.minX, b.minY, b.maxX, b.maxY, shown)) continue;
-        const bool lit = !highlighted_.empty() && highlighted_.count(id) > 0;
+        const Entity& entity = *placed;
+        const bool lit = !highlighted_.empty() && highlighted_.count(entity.id) > 0;
         const bool smooth = entity.kind == EntityKind::Circle ? entity.radius * scale_ >= 3
                                                               : entity.kind != EntityKind::Point;
         pen.Use(ColourOf(entity, lit), lit, smooth);

@@ -70,7 +70,13 @@ class DrawingView : public QWidget {
     void PaintDragBox(QPainter& painter) const;
 
     const Drawing& drawing_;
-    std::vector<Bounds> bounds_;                    // of each entity, in the drawing's order
+    // Each entity with its bounds, in the drawing's order; valid until the
+    // drawing changes, which DrawingChanged() must hear of.
+    struct Placed {
+        const Entity* entity;
+        Bounds bounds;
+    };
+    std::vector<Placed> placed_;
     bool stale_ = true;                             // the drawing changed since
     Bounds extents_{};                              // of the entities and the context
     QImage pointStamp_;                             // a point's symbol, stamped where it stands
