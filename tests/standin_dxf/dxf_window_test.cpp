@@ -51,6 +51,12 @@ void AddLabel(const Object& app) {
     Call(space, "AddText", {"7", DoubleArray{1, 2, 0}, 2.5});
 }
 
+// The drawing with every X 100 000 more.
+std::string East(std::string dxf) {
+    for (std::size_t at = 0; (at = dxf.find("\n512", at)) != std::string::npos;) dxf[at += 1] = '6';
+    return dxf;
+}
+
 TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     App();
     const auto folder = ScratchFolder("window");
@@ -61,9 +67,7 @@ TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     std::ofstream(path.toStdString(), std::ios::binary) << sample;
     // The same drawing 100 km east first: the view follows the drawing opened after it.
     const QString east = QString::fromStdString((folder / "east.dxf").string());
-    for (std::size_t at = 0; (at = sample.find("\n512", at)) != std::string::npos;)
-        sample[at += 1] = '6';
-    std::ofstream(east.toStdString(), std::ios::binary) << sample;
+    std::ofstream(east.toStdString(), std::ios::binary) << East(sample);
     Answers answers;
     LocalDirectory directory;
     QPointer<standins::StandInCadWindow> window =
