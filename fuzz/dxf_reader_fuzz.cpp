@@ -4,6 +4,8 @@
 // - A file without its end marker is refused.
 // - Every entity read, and every shape drawn as context, has finite
 //   coordinates; the context stays within its limits.
+// - A drawing read and written as DXF R12 reads back with the same
+//   entities at the same places.
 // - Texts without escapes come back unchanged through the escape writer.
 #include <cmath>
 #include <cstddef>
@@ -15,6 +17,7 @@
 #include "standins/drawing/dxf/dxf_context.h"
 #include "standins/drawing/dxf/dxf_file.h"
 #include "standins/drawing/dxf/dxf_text.h"
+#include "standins/drawing/dxf/dxf_write.h"
 
 namespace {
 
@@ -45,6 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::isfinite(shape.at.x) && std::isfinite(shape.at.y));
         FUZZ_CHECK(std::isfinite(shape.height) && std::isfinite(shape.rotation));
         for (const Point2& p : shape.outline) FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
+    }
+    if (read.error.empty()) {
+        int leftOut = 0;
+        const DxfRead again = ReadDxf(R12Text(read.drawing, leftOut));
+        FUZZ_CHECK(again.error.empty() && leftOut == 0);
+        FUZZ_CHECK(again.drawing.entities.size() == read.drawing.entities.size());
+        auto before = read.drawing.entities.begin();
+        for (const auto& [id, entity] : again.drawing.entities) {
+            FUZZ_CHECK(entity.kind == before->second.kind);
+            FUZZ_CHECK(entity.position == before->second.position);
+            ++before;
+        }
     }
     if (content.find("\\U+") == std::string_view::npos) {
         FUZZ_CHECK(DecodeDxfText(EncodeDxfText(content)) == content);

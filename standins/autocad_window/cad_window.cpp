@@ -122,7 +122,7 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
     host_->onDrawingChanged = [self] {
         if (!self) return;
         self->SetModified(true);
-        self->view_->update();
+        self->view_->DrawingChanged();
     };
     UpdateTitle();
 }
@@ -145,6 +145,7 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     skipped_ = std::move(read.skipped);
     holdsMore_ = !skipped_.empty() || read.fileOnly > 0;
     SetModified(false);
+    view_->DrawingChanged();
     view_->ZoomExtents();
     ShowIdlePrompt();
     return true;
@@ -187,7 +188,7 @@ bool StandInCadWindow::SaveTo(const QString& path) {
         skipped_.clear();
         holdsMore_ = false;
         host_->drawing.context.clear();  // shown as the new file holds it
-        view_->update();
+        view_->DrawingChanged();
     }
     path_ = absolute;
     SetModified(false);

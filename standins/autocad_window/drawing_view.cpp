@@ -35,10 +35,6 @@ void DrawPointSymbol(QPainter& painter, QPointF at) {
     painter.drawEllipse(at, 3.0, 3.0);
 }
 
-struct Bounds {
-    double minX, minY, maxX, maxY;
-};
-
 // A polyline's or an arc's outline in drawing units.
 std::vector<Point2> Outline(const Entity& entity) {
     std::vector<Point2> points;
@@ -58,14 +54,100 @@ std::vector<Point2> Outline(const Entity& entity) {
     return points;
 }
 
-Bounds BoundsOf(const Entity& entity) {
+const QColor& ColourOf(const Entity& entity, bool lit) {
+    return lit                                 ? kHighlight
+           : entity.kind == EntityKind::Point  ? kPointColour
+           : entity.kind == EntityKind::Circle ? kCircleColour
+           : entity.kind == EntityKind::Text   ? kTextColour
+                                               : kContextColour;
+}
+
+// Pens and render hints change only when they must: most entities share
+// them, and a change costs more than a small shape.
+class Pen {
+  public:
+    explicit Pen(QPainter& painter) : painter_(painter) {
+        painter_.setPen(kContextColour);
+        colour_ = kContextColour;
+    }
+
+    void Use(const QColor& colour, bool lit, bool smooth) {
+        if (colour != colour_ || lit != lit_) {
+            QPen pen(colour);
+            if (lit) pen.setStyle(Qt::DashLine);
+            pen.setWidthF(lit ? 2 : 1);
+            painter_.setPen(pen);
+            colour_ = colour;
+            lit_ = lit;
+        }
+        if (smooth != smooth_) {
+            painter_.setRenderHint(QPainter::Antialiasing, smooth);
+            smooth_ = smooth;
+        }
+    }
+
+  private:
+    QPainter& painter_;
+    QColor colour_;
+    bool lit_ = false, smooth_ = true;
+};
+
+}  // namespace
+
+// Texts stand on their anchor (centred ones on the middle of the text,
+// right ones on its end), as tall as their capitals; the font changes only
+// with the size.
+class TextPainter {
+  public:
+    explicit TextPainter(QPainter& painter)
+        : painter_(painter), font_(Sized(painter.font(), 100)), metrics_(font_) {
+        capRatio_ = std::max(metrics_.capHeight() / 100, 0.3);
+    }
+
+    void Draw(const std::string& utf8, QPointF at, double pixels, double rotation, int horizontal) {
+        if (!(pixels >= 2)) return;
+        // Clamped as a double: a file's text may be of any height.
+        const double size = std::clamp(std::round(pixels / capRatio_), 1.0, 2147483647.0);
+        if (int(size) != size_) {  // the painter's own font until the first text
+            size_ = int(size);
+            font_.setPixelSize(size_);
+            painter_.setFont(font_);
+            metrics_ = QFontMetricsF(font_);
+        }
+        const QString text = QString::fromStdString(utf8);
+        const double shift =
+            horizontal == 0 ? 0 : metrics_.horizontalAdvance(text) * horizontal / 2;
+        painter_.save();
+        painter_.translate(at);
+        if (rotation != 0) painter_.rotate(-rotation * 180 / std::numbers::pi);
+        painter_.drawText(QPointF(-shift, 0), text);
+        painter_.restore();
+    }
+
+  private:
+    static QFont Sized(QFont font, int pixels) {
+        font.setPixelSize(pixels);
+        return font;
+    }
+
+    QPainter& painter_;
+    QFont font_;
+    QFontMetricsF metrics_;
+    double capRatio_ = 1;
+    int size_ = 0;  // of the font the painter has
+};
+
+namespace {
+
+DrawingView::Bounds BoundsOf(const Entity& entity) {
     if (entity.kind == EntityKind::Line) {
         return {
             std::min(entity.position.x, entity.end.x), std::min(entity.position.y, entity.end.y),
             std::max(entity.position.x, entity.end.x), std::max(entity.position.y, entity.end.y)};
     }
     if (entity.kind == EntityKind::Polyline) {
-        Bounds b{entity.position.x, entity.position.y, entity.position.x, entity.position.y};
+        DrawingView::Bounds b{entity.position.x, entity.position.y, entity.position.x,
+                              entity.position.y};
         for (const Vertex& v : entity.vertices) {
             b = {std::min(b.minX, v.x), std::min(b.minY, v.y), std::max(b.maxX, v.x),
                  std::max(b.maxY, v.y)};
@@ -80,14 +162,51 @@ Bounds BoundsOf(const Entity& entity) {
     return {at.x - reach, at.y - reach, at.x + reach, at.y + reach};
 }
 
+bool Overlaps(double minX, double minY, double maxX, double maxY, const DrawingView::Bounds& b) {
+    return !(maxX < b.minX || minX > b.maxX || maxY < b.minY || minY > b.maxY);
+}
+
 }  // namespace
 
 DrawingView::DrawingView(const Drawing& drawing, QWidget* parent)
-    : QWidget(parent), drawing_(drawing) {
+    : QWidget(parent),
+      drawing_(drawing),
+      pointStamp_(2 * kStampHalf + 1, 2 * kStampHalf + 1, QImage::Format_ARGB32_Premultiplied) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setMinimumSize(400, 300);
     setAutoFillBackground(false);
+    pointStamp_.fill(Qt::transparent);
+    QPainter stamp(&pointStamp_);
+    stamp.setPen(kPointColour);
+    DrawPointSymbol(stamp, QPointF(kStampHalf, kStampHalf));
+}
+
+void DrawingView::DrawingChanged() {
+    stale_ = true;
+    update();
+}
+
+// Once after each change, however many came before the next paint.
+void DrawingView::TakeBounds() {
+    if (!stale_ && placed_.size() == drawing_.entities.size()) return;
+    stale_ = false;
+    placed_.clear();
+    placed_.reserve(drawing_.entities.size());
+    Bounds all{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+               std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
+    const auto add = [&all](const Bounds& b) {
+        all = {std::min(all.minX, b.minX), std::min(all.minY, b.minY), std::max(all.maxX, b.maxX),
+               std::max(all.maxY, b.maxY)};
+    };
+    for (const auto& [id, entity] : drawing_.entities) {
+        placed_.push_back({&entity, BoundsOf(entity)});
+        add(placed_.back().bounds);
+    }
+    for (const ContextShape& shape : drawing_.context)
+        add({shape.minX, shape.minY, shape.maxX, shape.maxY});
+    if (all.minX > all.maxX) all = {0, 0, 0, 0};
+    extents_ = all;
 }
 
 void DrawingView::BeginPick(const SelectionFilter& filter, std::function<void(bool)> done) {
@@ -112,25 +231,11 @@ void DrawingView::EndPick(bool finished) {
 }
 
 void DrawingView::ZoomExtents() {
-    double minX = std::numeric_limits<double>::max(), minY = minX;
-    double maxX = std::numeric_limits<double>::lowest(), maxY = maxX;
-    for (const auto& [id, entity] : drawing_.entities) {
-        const Bounds b = BoundsOf(entity);
-        minX = std::min(minX, b.minX);
-        maxX = std::max(maxX, b.maxX);
-        minY = std::min(minY, b.minY);
-        maxY = std::max(maxY, b.maxY);
-    }
-    for (const ContextShape& shape : drawing_.context) {
-        minX = std::min(minX, shape.minX);
-        maxX = std::max(maxX, shape.maxX);
-        minY = std::min(minY, shape.minY);
-        maxY = std::max(maxY, shape.maxY);
-    }
-    if (minX > maxX) minX = maxX = minY = maxY = 0;
-    centreX_ = (minX + maxX) / 2;
-    centreY_ = (minY + maxY) / 2;
-    const double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
+    TakeBounds();
+    const Bounds& b = extents_;
+    centreX_ = (b.minX + b.maxX) / 2;
+    centreY_ = (b.minY + b.maxY) / 2;
+    const double spanX = std::max(b.maxX - b.minX, 1.0), spanY = std::max(b.maxY - b.minY, 1.0);
     scale_ = 0.9 * std::min(width() / spanX, height() / spanY);
     // Before the view is shown its size is not yet its own: fit again then.
     fitted_ = isVisible();
@@ -150,145 +255,102 @@ void DrawingView::resizeEvent(QResizeEvent*) {
     if (!fitted_) ZoomExtents();
 }
 
+// Only what the view shows is drawn.
+DrawingView::Bounds DrawingView::Shown() const {
+    const QPointF topLeft = ToDrawing({0, 0}), bottomRight = ToDrawing(QPointF(width(), height()));
+    return {topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
+}
+
 void DrawingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
     painter.setRenderHint(QPainter::Antialiasing);
-    // A text's height is the height of its capitals.
-    QFont textFont = painter.font();
-    textFont.setPixelSize(100);
-    const double capRatio = std::max(QFontMetricsF(textFont).capHeight() / 100, 0.3);
-    QFontMetricsF textMetrics(textFont);
-    QColor penColour;
-    bool penLit = false, antialiased = true;
-    QImage pointStamp(2 * kStampHalf + 1, 2 * kStampHalf + 1, QImage::Format_ARGB32_Premultiplied);
-    pointStamp.fill(Qt::transparent);
-    {
-        QPainter stamp(&pointStamp);
-        stamp.setPen(kPointColour);
-        DrawPointSymbol(stamp, QPointF(kStampHalf, kStampHalf));
-    }
-    // A text stands on its anchor; centred ones on the middle of the text,
-    // right ones on its end.
-    auto drawText = [&](const std::string& utf8, double x, double y, double height, double rotation,
-                        int horizontal) {
-        const double pixels = height * scale_;
-        if (pixels < 2) return;
-        const int pixelSize = std::max(1, int(std::lround(pixels / capRatio)));
-        if (pixelSize != textFont.pixelSize()) {
-            textFont.setPixelSize(pixelSize);
-            painter.setFont(textFont);
-            textMetrics = QFontMetricsF(textFont);
-        }
-        const QString text = QString::fromStdString(utf8);
-        const double shift =
-            horizontal == 0 ? 0 : textMetrics.horizontalAdvance(text) * horizontal / 2;
-        painter.save();
-        painter.translate(ToScreen(x, y));
-        if (rotation != 0) painter.rotate(-rotation * 180 / std::numbers::pi);
-        painter.drawText(QPointF(-shift, 0), text);
-        painter.restore();
-    };
-    // Only what the view shows is drawn.
-    const QPointF topLeft = ToDrawing({0, 0}), bottomRight = ToDrawing(QPointF(width(), height()));
-    const Bounds shown{topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
-    // The drawing's context first, under its entities.
+    TakeBounds();
+    TextPainter texts(painter);
+    const Bounds shown = Shown();
+    PaintContext(painter, texts, shown);  // under the entities
+    PaintEntities(painter, texts, shown);
+    if (dragging_) PaintDragBox(painter);
+}
+
+void DrawingView::PaintContext(QPainter& painter, TextPainter& texts, const Bounds& shown) {
     painter.setPen(kContextColour);
-    penColour = kContextColour;
-    std::vector<QPointF> points;
     for (const ContextShape& shape : drawing_.context) {
-        if (shape.maxX < shown.minX || shape.minX > shown.maxX || shape.maxY < shown.minY ||
-            shape.minY > shown.maxY)
-            continue;
+        if (!Overlaps(shape.minX, shape.minY, shape.maxX, shape.maxY, shown)) continue;
         if (shape.outline.empty()) {
-            drawText(shape.text, shape.at.x, shape.at.y, shape.height, shape.rotation,
-                     shape.horizontal);
+            texts.Draw(shape.text, ToScreen(shape.at.x, shape.at.y), shape.height * scale_,
+                       shape.rotation, shape.horizontal);
             continue;
         }
-        points.clear();
-        for (const Point2& p : shape.outline) points.push_back(ToScreen(p.x, p.y));
+        points_.clear();
+        for (const Point2& p : shape.outline) points_.push_back(ToScreen(p.x, p.y));
         if (shape.closed)
-            painter.drawPolygon(points.data(), int(points.size()));
+            painter.drawPolygon(points_.data(), int(points_.size()));
         else
-            painter.drawPolyline(points.data(), int(points.size()));
+            painter.drawPolyline(points_.data(), int(points_.size()));
     }
-    for (const auto& [id, entity] : drawing_.entities) {
-        const Bounds b = BoundsOf(entity);
-        if (b.maxX < shown.minX || b.minX > shown.maxX || b.maxY < shown.minY ||
-            b.minY > shown.maxY)
-            continue;
-        const bool lit = !highlighted_.empty() && highlighted_.count(id) > 0;
-        const QColor& colour = lit                                 ? kHighlight
-                               : entity.kind == EntityKind::Point  ? kPointColour
-                               : entity.kind == EntityKind::Circle ? kCircleColour
-                               : entity.kind == EntityKind::Text   ? kTextColour
-                                                                   : kContextColour;
-        // Pens and render hints change only when they must: most entities
-        // share them, and a change costs more than a small shape.
-        if (colour != penColour || lit != penLit) {
-            QPen pen(colour);
-            if (lit) pen.setStyle(Qt::DashLine);
-            pen.setWidthF(lit ? 2 : 1);
-            painter.setPen(pen);
-            penColour = colour;
-            penLit = lit;
-        }
+}
+
+void DrawingView::PaintEntities(QPainter& painter, TextPainter& texts, const Bounds& shown) {
+    Pen pen(painter);
+    // The entities in one array: most lie outside and are passed over.
+    for (const auto& [placed, b] : placed_) {
+        if (!Overlaps(b.minX, b.minY, b.maxX, b.maxY, shown)) continue;
+        const Entity& entity = *placed;
+        const bool lit = !highlighted_.empty() && highlighted_.count(entity.id) > 0;
         const bool smooth = entity.kind == EntityKind::Circle ? entity.radius * scale_ >= 3
                                                               : entity.kind != EntityKind::Point;
-        if (smooth != antialiased) {
-            painter.setRenderHint(QPainter::Antialiasing, smooth);
-            antialiased = smooth;
-        }
-        switch (entity.kind) {
-            case EntityKind::Point: {
-                // Point style "cross in a circle", a fixed size on screen:
-                // stamped from one image unless highlighted.
-                const QPointF at = ToScreen(entity.position.x, entity.position.y);
-                if (!lit) {
-                    painter.drawImage(at - QPointF(kStampHalf, kStampHalf), pointStamp);
-                    break;
-                }
+        pen.Use(ColourOf(entity, lit), lit, smooth);
+        PaintEntity(painter, texts, entity, lit);
+    }
+}
+
+void DrawingView::PaintEntity(QPainter& painter, TextPainter& texts, const Entity& entity,
+                              bool lit) {
+    static constexpr int kHorizontal[] = {0, 1, 2, 0, 1, 0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
+    const QPointF at = ToScreen(entity.position.x, entity.position.y);
+    switch (entity.kind) {
+        case EntityKind::Point:
+            // Point style "cross in a circle", a fixed size on screen:
+            // stamped from one image unless highlighted.
+            if (lit)
                 DrawPointSymbol(painter, at);
-                break;
-            }
-            case EntityKind::Circle: {
-                const double r = std::max(entity.radius * scale_, 1.0);
-                painter.drawEllipse(ToScreen(entity.position.x, entity.position.y), r, r);
-                break;
-            }
-            case EntityKind::Text: {
-                static constexpr int kHorizontal[] = {0, 1, 2, 0, 1, 0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
-                const int horizontal = entity.alignment >= 0 && entity.alignment < 15
-                                           ? kHorizontal[entity.alignment]
-                                           : 0;
-                const Point3 anchor = TextAnchor(entity);
-                drawText(entity.text, anchor.x, anchor.y, entity.height, entity.rotation,
-                         horizontal);
-                break;
-            }
-            case EntityKind::Line:
-                painter.drawLine(ToScreen(entity.position.x, entity.position.y),
-                                 ToScreen(entity.end.x, entity.end.y));
-                break;
-            case EntityKind::Arc:
-            case EntityKind::Polyline: {
-                points.clear();
-                for (const Point2& p : Outline(entity)) points.push_back(ToScreen(p.x, p.y));
-                painter.drawPolyline(points.data(), int(points.size()));
-                break;
-            }
+            else
+                painter.drawImage(at - QPointF(kStampHalf, kStampHalf), pointStamp_);
+            break;
+        case EntityKind::Circle: {
+            const double r = std::max(entity.radius * scale_, 1.0);
+            painter.drawEllipse(at, r, r);
+            break;
         }
+        case EntityKind::Text: {
+            const bool known = entity.alignment >= 0 && entity.alignment < 15;
+            const Point3 anchor = TextAnchor(entity);
+            texts.Draw(entity.text, ToScreen(anchor.x, anchor.y), entity.height * scale_,
+                       entity.rotation, known ? kHorizontal[entity.alignment] : 0);
+            break;
+        }
+        case EntityKind::Line:
+            painter.drawLine(at, ToScreen(entity.end.x, entity.end.y));
+            break;
+        case EntityKind::Arc:
+        case EntityKind::Polyline:
+            points_.clear();
+            for (const Point2& p : Outline(entity)) points_.push_back(ToScreen(p.x, p.y));
+            painter.drawPolyline(points_.data(), int(points_.size()));
+            break;
     }
-    if (dragging_) {
-        const bool crossing = dragNow_.x() < dragStart_.x();
-        QPen pen(crossing ? QColor(80, 200, 80) : QColor(80, 120, 255));
-        pen.setStyle(crossing ? Qt::DashLine : Qt::SolidLine);
-        painter.setPen(pen);
-        QColor fill = pen.color();
-        fill.setAlpha(50);
-        painter.setBrush(fill);
-        painter.drawRect(QRect(dragStart_, dragNow_).normalized());
-    }
+}
+
+void DrawingView::PaintDragBox(QPainter& painter) const {
+    const bool crossing = dragNow_.x() < dragStart_.x();
+    QPen pen(crossing ? QColor(80, 200, 80) : QColor(80, 120, 255));
+    pen.setStyle(crossing ? Qt::DashLine : Qt::SolidLine);
+    painter.setPen(pen);
+    QColor fill = pen.color();
+    fill.setAlpha(50);
+    painter.setBrush(fill);
+    painter.drawRect(QRect(dragStart_, dragNow_).normalized());
 }
 
 void DrawingView::Take(const std::vector<EntityId>& ids) {

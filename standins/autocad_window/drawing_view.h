@@ -4,22 +4,32 @@
 // cursor and a middle drag pans.
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QPointF>
 #include <QWidget>
 #include <functional>
 #include <set>
+#include <vector>
 
 #include "standins/drawing/drawing.h"
 #include "standins/drawing/selection_filter.h"
 
+class QPainter;
+
 namespace velmora::standins {
+
+class TextPainter;  // draws the texts of one paint
 
 class DrawingView : public QWidget {
     Q_OBJECT
 
   public:
     explicit DrawingView(const Drawing& drawing, QWidget* parent = nullptr);
+
+    // The drawing changed (entities added, changed or erased, another file
+    // opened): it is drawn anew, its bounds taken again first.
+    void DrawingChanged();
 
     // Begins a pick; `done` is called once with true (finished) or false
     // (cancelled).
@@ -35,6 +45,11 @@ class DrawingView : public QWidget {
     // Where a drawing point shows in the view.
     QPointF ToScreen(double x, double y) const;
 
+    // Where an entity or the whole drawing lies, in drawing units.
+    struct Bounds {
+        double minX, minY, maxX, maxY;
+    };
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -47,8 +62,25 @@ class DrawingView : public QWidget {
   private:
     QPointF ToDrawing(QPointF screen) const;
     void Take(const std::vector<EntityId>& ids);
+    void TakeBounds();
+    Bounds Shown() const;
+    void PaintContext(QPainter& painter, TextPainter& texts, const Bounds& shown);
+    void PaintEntities(QPainter& painter, TextPainter& texts, const Bounds& shown);
+    void PaintEntity(QPainter& painter, TextPainter& texts, const Entity& entity, bool lit);
+    void PaintDragBox(QPainter& painter) const;
 
     const Drawing& drawing_;
+    // Each entity with its bounds, in the drawing's order; valid until the
+    // drawing changes, which DrawingChanged() must hear of.
+    struct Placed {
+        const Entity* entity;
+        Bounds bounds;
+    };
+    std::vector<Placed> placed_;
+    bool stale_ = true;                             // the drawing changed since
+    Bounds extents_{};                              // of the entities and the context
+    QImage pointStamp_;                             // a point's symbol, stamped where it stands
+    std::vector<QPointF> points_;                   // an outline on screen, reused
     double centreX_ = 0, centreY_ = 0, scale_ = 1;  // pixels per drawing unit
     bool fitted_ = false;
 

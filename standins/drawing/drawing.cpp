@@ -146,12 +146,20 @@ Point3 UcsToWorldDirection(const Ucs& ucs, Point3 local) { return Turn(local, uc
 
 void AppendArc(std::vector<Point2>& points, Point2 centre, double radius, double start,
                double sweep, bool withStart) {
-    const int steps = std::clamp(int(std::abs(sweep) / (std::numbers::pi / 36)), 4, 72);
+    const int steps = CurveSteps(sweep, 4);
     for (int i = withStart ? 0 : 1; i <= steps; ++i) {
         const double angle = start + sweep * i / steps;
         points.push_back(
             {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
     }
+}
+
+// Clamped as a double: a sweep beyond int's range, or NaN, never reaches
+// the conversion.
+int CurveSteps(double sweep, int least) {
+    const double steps = std::abs(sweep) / (std::numbers::pi / 36);
+    if (!(steps >= least)) return least;
+    return steps >= 72 ? 72 : int(steps);
 }
 
 void AppendBulge(std::vector<Point2>& points, Point2 to, double bulge) {

@@ -135,6 +135,9 @@ Point3 TextAnchor(const Entity& text);
 void AppendArc(std::vector<Point2>& points, Point2 centre, double radius, double start,
                double sweep, bool withStart);
 void AppendBulge(std::vector<Point2>& points, Point2 to, double bulge);
+// The steps of a curve sweeping `sweep` radians, about 5° each: at least
+// `least`, at most 72, whatever the sweep (huge, or no number at all).
+int CurveSteps(double sweep, int least);
 // An arc's sweep from one angle to another counter-clockwise, in radians:
 // a full turn when they are equal.
 double ArcSweep(double startDegrees, double endDegrees);

@@ -145,7 +145,9 @@ TEST(DxfReading, DamagedFilesGiveAClearErrorAndNothingElse) {
         {EntitiesFile("0 CIRCLE 10 nan 40 1"), "不是有效的数值"},
         {EntitiesFile("0 CIRCLE 10 1e400 40 1"), "不是有效的数值"},
         {EntitiesFile("0 TEXT 72 9999999999"), "不是有效的数值"},
-        {EntitiesFile("0 POINT 8 " + std::string(5000, 'L')), "过长"},
+        {EntitiesFile("0 POINT 10 +-1"), "“+-1” 不是有效的数值"},
+        {EntitiesFile("0 INSERT 2 A 41 x"), "第 10 行：“x” 不是有效的数值"},
+        {DxfFile("0 SECTION 2 HEADER 9 $UCSORG 10 1,5 0 ENDSEC"), "“1,5” 不是有效的数值"},
         {unended.substr(0, unended.find("0\nENDSEC")) + "0\nEOF\n", "ENDSEC"},
     };
     for (const auto& [content, error] : cases) {
@@ -157,11 +159,11 @@ TEST(DxfReading, DamagedFilesGiveAClearErrorAndNothingElse) {
     for (std::size_t cut = 0; cut + 1 < sample.size(); cut += 13)
         EXPECT_NE(standins::ReadDxf(sample.substr(0, cut)).error, "") << cut;
 
-    // What dxflib would misread is mended first: a vertex count that is
-    // not the number of vertices, a bulge before the first vertex, vertices
+    // Odd but readable: a vertex count that is not the number of vertices,
+    // a bulge before the first vertex, a number with its plus sign, vertices
     // outside a polyline, Windows line ends.
     const std::string odd = EntitiesFile(
-        "0 LWPOLYLINE 90 2000000000 42 1 20 7 10 1 20 2 10 3 20 4 42 0.5 0 VERTEX 10 9 0 SEQEND");
+        "0 LWPOLYLINE 90 2000000000 42 1 20 7 10 1 20 2 10 +3 20 4 42 0.5 0 VERTEX 10 9 0 SEQEND");
     std::string crlf;
     for (char c : odd) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     for (const std::string& text : {odd, crlf}) {
@@ -173,6 +175,19 @@ TEST(DxfReading, DamagedFilesGiveAClearErrorAndNothingElse) {
     const DxfRead missing = standins::LoadDxf("/nonexistent/piles.dxf");
     EXPECT_NE(missing.error.find("“/nonexistent/piles.dxf”"), std::string::npos) << missing.error;
     EXPECT_NE(missing.error.find("不存在"), std::string::npos);
+}
+
+// Curves whose numbers lie at the edge of what a file may hold (an
+// ellipse's parameters, a hatch arc's angles 1e10 apart) are drawn in a
+// bounded number of steps; the steps are counted as a double first.
+TEST(DxfReading, FarApartCurveParametersDrawBoundedCurves) {
+    const DxfRead read = standins::ReadDxf(
+        EntitiesFile("0 ELLIPSE 10 0 20 0 11 1 21 0 40 0.5 41 0 42 12498200000 "
+                     "0 HATCH 91 1 92 0 93 1 72 2 10 0 20 0 40 1 50 -1e10 51 1e10 73 1"));
+    ASSERT_EQ(read.error, "");
+    ASSERT_EQ(read.drawing.context.size(), 2u);
+    for (const standins::ContextShape& shape : read.drawing.context)
+        EXPECT_EQ(shape.outline.size(), 73u);
 }
 
 // A drawing built in code saves as DXF R12 and reads back the same.

@@ -9,6 +9,7 @@
 #include "automation/failure.h"
 #include "dxf_support.h"
 #include "standins/autocad_window/cad_window.h"
+#include "standins/autocad_window/drawing_view.h"
 #include "standins/drawing/dxf/dxf_file.h"
 
 namespace velmora::testing {
@@ -50,6 +51,12 @@ void AddLabel(const Object& app) {
     Call(space, "AddText", {"7", DoubleArray{1, 2, 0}, 2.5});
 }
 
+// The drawing with every X 100 000 more.
+std::string East(std::string dxf) {
+    for (std::size_t at = 0; (at = dxf.find("\n512", at)) != std::string::npos;) dxf[at += 1] = '6';
+    return dxf;
+}
+
 TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     App();
     const auto folder = ScratchFolder("window");
@@ -58,10 +65,16 @@ TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     std::string sample = ReadAll(kSampleDxf);
     sample.insert(sample.rfind("  0\nENDSEC"), "  0\nLEADER\n  8\n0\n");
     std::ofstream(path.toStdString(), std::ios::binary) << sample;
+    // The same drawing 100 km east first: the view follows the drawing opened after it.
+    const QString east = QString::fromStdString((folder / "east.dxf").string());
+    std::ofstream(east.toStdString(), std::ios::binary) << East(sample);
     Answers answers;
     LocalDirectory directory;
     QPointer<standins::StandInCadWindow> window =
-        standins::OpenStandInCadWindow(directory, path, answers.Prompts());
+        standins::OpenStandInCadWindow(directory, east, answers.Prompts());
+    ASSERT_TRUE(window->OpenFile(path));
+    EXPECT_TRUE(
+        window->View()->rect().contains(window->View()->ToScreen(512340, 3386420).toPoint()));
     const Object app = directory.FindRunning("AutoCAD.Application");
     ASSERT_TRUE(answers.errors.empty()) << answers.errors[0].toStdString();
     EXPECT_EQ(window->windowTitle(), "AutoCAD - [piles.dxf]");

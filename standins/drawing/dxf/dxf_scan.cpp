@@ -3,128 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
+#include <cstdint>
 #include <vector>
+
+#include "standins/drawing/dxf/dxf_entities.h"
+#include "standins/drawing/dxf/dxf_groups.h"
 
 namespace velmora::standins {
 
 namespace {
 
-// dxflib reads lines into a buffer of 1024 bytes.
-constexpr std::size_t kMaxValueBytes = 1000;
 // Groups of one entity: a polyline of hundreds of thousands of vertices.
 constexpr std::size_t kMaxEntityGroups = 2'000'000;
-
-struct Group {
-    int code = 0;
-    std::string_view value;
-    long line = 0;       // of the value, 1-based
-    std::size_t at = 0;  // offset of the code's line in the text
-};
-
-std::string Shown(std::string_view text) {
-    constexpr std::size_t kShown = 40;
-    std::size_t length = std::min(text.size(), kShown);
-    // Never half a character.
-    while (length < text.size() && length > 0 && (text[length] & 0xC0) == 0x80) --length;
-    std::string shown(text.substr(0, length));
-    if (length < text.size()) shown += "…";
-    return "“" + shown + "”";
-}
-
-bool IsReal(int code) {
-    return (code >= 10 && code <= 59) || (code >= 140 && code <= 147) ||
-           (code >= 210 && code <= 239);
-}
-bool IsInteger(int code) { return (code >= 60 && code <= 99) || (code >= 270 && code <= 289); }
-
-bool ValidNumber(int code, std::string_view value) {
-    value = TrimDxf(value);
-    if (IsReal(code)) {
-        double number = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-        return ec == std::errc() && end == value.data() + value.size() && std::isfinite(number) &&
-               std::abs(number) <= kMaxDxfMagnitude;
-    }
-    if (IsInteger(code)) {
-        if (!value.empty() && value.front() == '+') value.remove_prefix(1);
-        long number = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-        return ec == std::errc() && end == value.data() + value.size() && number >= -2147483647 &&
-               number <= 2147483647;
-    }
-    return true;
-}
-
-// The groups kept of each entity type, besides layer, colour and extrusion.
-bool Kept(std::string_view type, int code) {
-    if (code == 8 || code == 62 || code == 210 || code == 220 || code == 230) return true;
-    const bool point = code == 10 || code == 20 || code == 30;
-    if (type == "POINT") return point;
-    if (type == "LINE") return point || code == 11 || code == 21 || code == 31;
-    if (type == "CIRCLE") return point || code == 40;
-    if (type == "ARC") return point || code == 40 || code == 50 || code == 51;
-    if (type == "TEXT")
-        return point || code == 1 || code == 11 || code == 21 || code == 31 || code == 40 ||
-               code == 41 || code == 50 || (code >= 71 && code <= 73);
-    if (type == "LWPOLYLINE")
-        return code == 10 || code == 20 || code == 42 || code == 38 || code == 70;
-    if (type == "POLYLINE") return point || code == 66 || code == 70;
-    if (type == "VERTEX") return point || code == 42 || code == 70;
-    return false;
-}
-
-bool Handled(std::string_view type) {
-    return type == "POINT" || type == "LINE" || type == "CIRCLE" || type == "ARC" ||
-           type == "TEXT" || type == "LWPOLYLINE" || type == "POLYLINE";
-}
-
-class Reader {
-  public:
-    explicit Reader(std::string_view content) : text_(content), rest_(content) {}
-
-    std::size_t Offset(std::string_view part) const {
-        return std::size_t(part.data() - text_.data());
-    }
-
-    // The next pair; false at the end of the text, or with `error` set.
-    bool Next(Group& group, std::string& error) {
-        std::string_view codeLine, valueLine;
-        if (!Line(codeLine)) return false;
-        const long codeLineNumber = line_;
-        group.at = Offset(codeLine);
-        const std::string_view code = TrimDxf(codeLine);
-        if (code.empty() && rest_.empty()) return false;  // a last empty line
-        const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), group.code);
-        if (code.empty() || ec != std::errc() || end != code.data() + code.size() ||
-            group.code < -5 || group.code > 1071) {
-            error = "第 " + std::to_string(codeLineNumber) + " 行应为组码（整数），却是" +
-                    Shown(codeLine);
-            return false;
-        }
-        if (!Line(valueLine)) {
-            error = "文件不完整：第 " + std::to_string(codeLineNumber) + " 行的组码之后没有值";
-            return false;
-        }
-        group.value = valueLine;
-        if (!group.value.empty() && group.value.back() == '\r') group.value.remove_suffix(1);
-        group.line = line_;
-        return true;
-    }
-
-  private:
-    bool Line(std::string_view& line) {
-        if (rest_.empty()) return false;
-        const std::size_t end = rest_.find('\n');
-        line = rest_.substr(0, end);
-        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
-        ++line_;
-        return true;
-    }
-
-    std::string_view text_, rest_;
-    long line_ = 0;
-};
 
 // A handle's value, or 0 when it is none.
 std::uint64_t HandleValue(std::string_view text) {
@@ -133,11 +23,14 @@ std::uint64_t HandleValue(std::string_view text) {
     return ec == std::errc() && end == text.data() + text.size() ? value : 0;
 }
 
-double Coordinate(std::string_view text) {
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return std::isfinite(value) ? value : 0;
+bool IsModelSpace(std::string_view name) {
+    constexpr std::string_view kName = "*MODEL_SPACE";
+    return name.size() == kName.size() &&
+           std::equal(name.begin(), name.end(), kName.begin(),
+                      [](char a, char b) { return std::toupper((unsigned char)a) == b; });
 }
+
+enum class Section { Header, Entities, Blocks, Other };
 
 class Scanner {
   public:
@@ -148,9 +41,8 @@ class Scanner {
     }
 
     DxfScan Run() {
-        out_.entities = "0\nSECTION\n2\nENTITIES\n";
         bool ended = false;
-        Group group;
+        DxfGroup group;
         while (!failed() && reader_.Next(group, out_.error)) {
             if (group.code != 0) continue;  // stray groups between sections
             const std::string_view value = TrimDxf(group.value);
@@ -158,27 +50,25 @@ class Scanner {
                 ended = true;
                 break;
             }
-            if (value == "SECTION") Section();
+            if (value == "SECTION") ReadSection();
         }
         if (!failed() && !ended) {
             out_.error = "文件不完整：缺少文件结束标记 EOF";
         }
-        if (failed()) {
-            out_.entities.clear();
-            out_.skipped.clear();
-            out_.fileOnly = 0;
-            return std::move(out_);
-        }
-        out_.entities += "0\nENDSEC\n0\nEOF\n";
-        return std::move(out_);
+        if (!failed()) return std::move(out_);
+        DxfScan scan;
+        scan.error = std::move(out_.error);
+        return scan;
     }
 
   private:
+    enum class Polyline { None, Kept, Skipped };
+
     bool failed() const { return !out_.error.empty(); }
 
     // A section, from its name to its ENDSEC.
-    void Section() {
-        Group group;
+    void ReadSection() {
+        DxfGroup group;
         if (!reader_.Next(group, out_.error)) {
             if (!failed()) out_.error = "文件不完整：节（SECTION）之后文件结束";
             return;
@@ -188,199 +78,177 @@ class Scanner {
             out_.error = "第 " + std::to_string(group.line) + " 行：节（SECTION）缺少名称";
             return;
         }
-        std::vector<Group> entity;
-        std::string variable, entry, entryHandle;
+        section_ = name == "HEADER"     ? Section::Header
+                   : name == "ENTITIES" ? Section::Entities
+                   : name == "BLOCKS"   ? Section::Blocks
+                                        : Section::Other;
+        entry_ = entryHandle_ = {};
         while (reader_.Next(group, out_.error)) {
-            const std::string_view value = TrimDxf(group.value);
-            if (name == "HEADER") {
-                if (group.code == 9) variable = value;
-                Header(variable, group);
-            } else if (group.code == 5 || group.code == 105) {
-                out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value) + 1);
-            }
-            if (group.code == 0) entry = value, entryHandle.clear();
-            if (group.code == 5) entryHandle = value;
-            // The *Model_Space block record's handle is the owner of model-space entities.
-            if (group.code == 2 && entry == "BLOCK_RECORD" && value.size() == 12 &&
-                std::equal(value.begin(), value.end(), "*MODEL_SPACE",
-                           [](char a, char b) { return std::toupper((unsigned char)a) == b; }))
-                out_.file.modelSpace = entryHandle;
-            if (group.code == 0) {
-                if (name == "ENTITIES") Entity(entity);
-                if (name == "BLOCKS") BlockEntity(entity);
-                if (name == "ENTITIES" && value == "ENDSEC") out_.file.entitiesEnd = group.at;
-                if (failed()) return;
-                entity.clear();
-                const std::string_view value = TrimDxf(group.value);
-                if (value == "ENDSEC") {
-                    EndPolyline();
-                    return;
-                }
-                if (value == "EOF" || value == "SECTION") {
-                    out_.error = "第 " + std::to_string(group.line) + " 行：节 " + name +
-                                 " 没有以 ENDSEC 结束";
-                    return;
-                }
-            }
-            if (name != "ENTITIES" && name != "BLOCKS") continue;
-            // Of an entity left out only its type and space matter.
-            const std::string_view type = entity.empty() ? "" : TrimDxf(entity.front().value);
-            const bool kept = entity.empty() || name == "BLOCKS" || Handled(type) ||
-                              type == "VERTEX" || DrawnAsContext(type);
-            if (!kept && group.code != 67) continue;
-            if (entity.size() >= kMaxEntityGroups) {
-                out_.error = "第 " + std::to_string(group.line) + " 行：实体过大（超过 " +
-                             std::to_string(kMaxEntityGroups) + " 组）";
-                return;
-            }
-            entity.push_back(group);
+            Note(group);
+            if (failed() || (group.code == 0 && SectionEnds(group, name))) return;
+            Collect(group);
         }
         if (!failed()) out_.error = "文件不完整：节 " + name + " 没有结束（缺少 ENDSEC 和 EOF）";
     }
 
-    void Header(const std::string& variable, const Group& group) {
+    // A group 0 ends the entity before it, and at ENDSEC the section; true
+    // when the section ends (or reading failed).
+    bool SectionEnds(const DxfGroup& group, const std::string& name) {
+        Flush();
         const std::string_view value = TrimDxf(group.value);
-        if (variable == "$ACADVER" && group.code == 1) out_.version = value;
-        if (variable == "$DWGCODEPAGE" && group.code == 3) out_.codePage = value;
-        if (variable == "$HANDSEED" && group.code == 5) {
+        if (value == "ENDSEC") {
+            if (section_ == Section::Entities) out_.file.entitiesEnd = group.at;
+            EndPolyline();
+            return true;
+        }
+        if (value == "EOF" || value == "SECTION") {
+            if (!failed())
+                out_.error =
+                    "第 " + std::to_string(group.line) + " 行：节 " + name + " 没有以 ENDSEC 结束";
+            return true;
+        }
+        return failed();
+    }
+
+    // What every group tells: header variables, the handles in use, and
+    // the handle of the *Model_Space block record (the owner of model-space
+    // entities).
+    void Note(const DxfGroup& group) {
+        const std::string_view value = TrimDxf(group.value);
+        if (section_ == Section::Header)
+            HeaderGroup(group, value);
+        else if (group.code == 5 || group.code == 105)
+            out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value) + 1);
+        if (group.code == 0) entry_ = value, entryHandle_ = {};
+        if (group.code == 5) entryHandle_ = value;
+        if (group.code == 2 && entry_ == "BLOCK_RECORD" && IsModelSpace(value))
+            out_.file.modelSpace = entryHandle_;
+    }
+
+    void HeaderGroup(const DxfGroup& group, std::string_view value) {
+        if (group.code == 9) variable_ = value;
+        if (variable_ == "$ACADVER" && group.code == 1) out_.version = value;
+        if (variable_ == "$DWGCODEPAGE" && group.code == 3) out_.codePage = value;
+        if (variable_ == "$HANDSEED" && group.code == 5) {
             out_.file.handSeedAt = reader_.Offset(group.value);
             out_.file.handSeedLength = group.value.size();
             out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value));
         }
-        Point3* point = variable == "$UCSORG"    ? &out_.ucsOrigin
-                        : variable == "$UCSXDIR" ? &out_.ucsXAxis
-                        : variable == "$UCSYDIR" ? &out_.ucsYAxis
-                                                 : nullptr;
-        if (point && group.code == 10) point->x = Coordinate(value);
-        if (point && group.code == 20) point->y = Coordinate(value);
-        if (point && group.code == 30) point->z = Coordinate(value);
+        Point3* point = variable_ == "$UCSORG"    ? &out_.ucsOrigin
+                        : variable_ == "$UCSXDIR" ? &out_.ucsXAxis
+                        : variable_ == "$UCSYDIR" ? &out_.ucsYAxis
+                                                  : nullptr;
+        if (!point || group.code % 10 != 0 || group.code < 10 || group.code > 30) return;
+        double& axis = group.code == 10 ? point->x : group.code == 20 ? point->y : point->z;
+        const auto number = DxfReal(group.value);
+        if (!number) out_.error = NotANumber(group);
+        axis = number.value_or(0);
     }
 
-    void Skip(std::string type) { ++out_.skipped[std::move(type)]; }
-
-    static std::vector<DxfPair> Pairs(const std::vector<Group>& groups) {
-        std::vector<DxfPair> pairs;
-        pairs.reserve(groups.size());
-        for (std::size_t i = 1; i < groups.size(); ++i)
-            pairs.push_back({groups[i].code, groups[i].value});
-        return pairs;
+    // The groups of the entity being read: all of them for what is read,
+    // only its space (67) for what is left out.
+    void Collect(const DxfGroup& group) {
+        if (section_ != Section::Entities && section_ != Section::Blocks) return;
+        if (group.code == 0) {
+            const std::string_view type = TrimDxf(group.value);
+            keepAll_ = section_ == Section::Blocks || KeptEntity(type) || type == "VERTEX" ||
+                       DrawnAsContext(type);
+        } else if (entity_.empty() || (!keepAll_ && group.code != 67)) {
+            return;  // stray groups before the first entity, or not needed
+        }
+        if (entity_.size() >= kMaxEntityGroups) {
+            out_.error = "第 " + std::to_string(group.line) + " 行：实体过大（超过 " +
+                         std::to_string(kMaxEntityGroups) + " 组）";
+            return;
+        }
+        entity_.push_back(group);
     }
 
-    // An entity the workspace only draws; false when it cannot.
-    bool Context(const std::string& type, const std::vector<Group>& groups) {
-        bool invalid = false;
-        if (!context_.Add(type, Pairs(groups), invalid)) return false;
-        if (invalid) Skip(type + "（数值无效）");
-        return true;
+    // The entity collected is complete: it is read.
+    void Flush() {
+        if (entity_.empty()) return;
+        const std::string_view type = TrimDxf(entity_.front().value);
+        DxfFields f(std::span<const DxfGroup>(entity_).subspan(1));
+        if (section_ == Section::Entities)
+            ModelSpaceEntity(type, f);
+        else
+            BlockEntity(type, f);
+        if (f.Bad() && !failed()) out_.error = NotANumber(*f.Bad());
+        entity_.clear();
+    }
+
+    void Skip(std::string_view type) {
+        const auto found = out_.skipped.find(type);
+        if (found != out_.skipped.end())
+            ++found->second;
+        else
+            out_.skipped.emplace(type, 1);
     }
 
     // An entry of the BLOCKS section: a block's start or end, or one of its entities.
-    void BlockEntity(const std::vector<Group>& groups) {
-        if (groups.empty()) return;
-        const std::string type(TrimDxf(groups.front().value));
+    void BlockEntity(std::string_view type, DxfFields& f) {
         if (type == "BLOCK") {
-            blockDrawn_ = context_.BeginBlock(Pairs(groups));
+            blockDrawn_ = context_.BeginBlock(f);
         } else if (type == "ENDBLK") {
             context_.EndBlock();
             blockDrawn_ = false;
-        } else if (blockDrawn_ && !Context(type, groups)) {
+        } else if (blockDrawn_ && !context_.Add(type, f)) {
             Skip(type);
         }
     }
 
     void EndPolyline() {
-        if (polyline_ == Polyline::Kept) out_.entities += "0\nSEQEND\n";
+        entities_.EndPolyline();
         polyline_ = Polyline::None;
     }
 
-    void Entity(const std::vector<Group>& groups) {
-        if (groups.empty()) return;
-        const std::string type(TrimDxf(groups.front().value));
-        bool paperSpace = false;
-        int flags = 0;
-        for (const Group& group : groups) {
-            if (group.code == 67) paperSpace = TrimDxf(group.value) == "1";
-            if (group.code == 70) {
-                const std::string_view value = TrimDxf(group.value);
-                std::from_chars(value.data(), value.data() + value.size(), flags);
-            }
-        }
-        if (type == "VERTEX" && polyline_ != Polyline::None) {
-            if (polyline_ == Polyline::Kept) Emit(type, groups);
-            return;
-        }
-        if (type == "SEQEND" && polyline_ != Polyline::None) {
-            EndPolyline();
+    // An entity of the ENTITIES section.
+    void ModelSpaceEntity(std::string_view type, DxfFields& f) {
+        const bool vertex = type == "VERTEX" || type == "SEQEND";
+        if (vertex && polyline_ != Polyline::None) {
+            if (type == "SEQEND")
+                EndPolyline();
+            else if (polyline_ == Polyline::Kept)
+                entities_.AddVertex(f);
             return;
         }
         EndPolyline();
-        if (type == "VERTEX" || type == "SEQEND") return;  // outside a polyline: nothing to keep
-        if (paperSpace) {  // kept in the file, not shown with model space
+        if (vertex) return;        // outside a polyline: nothing to keep
+        if (f.Integer(67) == 1) {  // paper space: kept in the file, not shown with model space
             ++out_.fileOnly;
             if (type == "POLYLINE") polyline_ = Polyline::Skipped;
             return;
         }
-        if (!Handled(type)) {
-            if (Context(type, groups))
-                ++out_.fileOnly;
-            else
-                Skip(type);
+        if (KeptEntity(type)) {
+            Keep(type, f);
+        } else if (context_.Add(type, f)) {
+            ++out_.fileOnly;
+        } else {
+            Skip(type);
+        }
+    }
+
+    void Keep(std::string_view type, DxfFields& f) {
+        // Polygon meshes and polyface meshes are not outlines.
+        if (type == "POLYLINE" && (f.Integer(70) & (16 | 64))) {
+            Skip("POLYLINE（网格）");
+            polyline_ = Polyline::Skipped;
             return;
         }
-        if (type == "POLYLINE") {
-            // Polygon meshes and polyface meshes are not outlines.
-            if (flags & (16 | 64)) {
-                Skip("POLYLINE（网格）");
-                polyline_ = Polyline::Skipped;
-                return;
-            }
-            polyline_ = Polyline::Kept;
-        }
-        Emit(type, groups);
+        entities_.Add(type, f);
+        if (type == "POLYLINE") polyline_ = Polyline::Kept;
     }
 
-    void Emit(const std::string& type, const std::vector<Group>& groups) {
-        std::string text = "0\n" + type + "\n";
-        std::string vertices;
-        int vertexCount = 0;
-        for (std::size_t i = 1; i < groups.size(); ++i) {
-            const Group& group = groups[i];
-            if (!Kept(type, group.code)) continue;
-            if (group.value.size() > kMaxValueBytes) {
-                out_.error = "第 " + std::to_string(group.line) + " 行过长（超过 " +
-                             std::to_string(kMaxValueBytes) + " 个字符）";
-                return;
-            }
-            if (!ValidNumber(group.code, group.value)) {
-                out_.error = "第 " + std::to_string(group.line) + " 行：" + Shown(group.value) +
-                             " 不是有效的数值";
-                return;
-            }
-            const std::string pair =
-                std::to_string(group.code) + "\n" +
-                std::string(group.code == 1 || group.code == 8 ? group.value
-                                                               : TrimDxf(group.value)) +
-                "\n";
-            if (type == "LWPOLYLINE" &&
-                (group.code == 10 || group.code == 20 || group.code == 42)) {
-                // Vertex groups count only from a vertex's X on; the count
-                // dxflib sizes its table by is the number of X groups.
-                if (group.code == 10) ++vertexCount;
-                if (vertexCount > 0) vertices += pair;
-                continue;
-            }
-            text += pair;
-        }
-        if (type == "LWPOLYLINE") text += "90\n" + std::to_string(vertexCount) + "\n" + vertices;
-        out_.entities += text;
-    }
-
-    enum class Polyline { None, Kept, Skipped };
-
-    Reader reader_;
+    DxfGroupReader reader_;
     DxfScan out_;
+    DxfEntities entities_{out_.drawing};
     DxfContext& context_ = out_.context;
-    bool blockDrawn_ = false;  // within a block that is drawn where it is referenced
+    Section section_ = Section::Other;
+    std::vector<DxfGroup> entity_;          // the entity being collected
+    bool keepAll_ = false;                  // all its groups, not only its space
+    std::string variable_;                  // the HEADER variable being read
+    std::string_view entry_, entryHandle_;  // the table entry being read, and its handle
+    bool blockDrawn_ = false;               // within a block that is drawn where it is referenced
     Polyline polyline_ = Polyline::None;
 };
 

@@ -1,13 +1,10 @@
-// The first reading of a DXF file: checks that it is a well-formed ASCII
-// DXF (pairs of group code and value, sections closed, the end marker
-// present) and keeps the model-space entities this workspace handles, with
-// only the groups it uses, for dxflib to read; what it only draws (block
-// references with their blocks, MTEXT, dimensions …) goes to DxfContext. Everything dxflib is
-// handed has been checked here: numbers are numbers, lines are short, a lightweight polyline's
-// vertex count is the number of vertices it holds.
+// Reading a DXF file: checks that it is a well-formed ASCII DXF (pairs of
+// group code and value, sections closed, the end marker present, numbers
+// where numbers belong) and builds from its groups the model-space
+// entities the workspace keeps (DxfEntities) and what it only draws (block
+// references with their blocks, MTEXT, dimensions … : DxfContext).
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -19,7 +16,7 @@ namespace velmora::standins {
 
 struct DxfScan {
     std::string error;     // why the file cannot be read; empty when it can
-    std::string entities;  // an ASCII DXF holding only the kept entities
+    Drawing drawing;       // the kept entities, their texts and layers as the file holds them
     std::string version;   // $ACADVER, e.g. "AC1009"
     std::string codePage;  // $DWGCODEPAGE
     std::map<std::string, int, std::less<>> skipped;  // entity type → how many were left out

@@ -169,7 +169,56 @@ std::string EncodeDxfText(std::string_view text) {
 }
 
 std::string DecodeFileText(std::string_view text, const std::string& codePage) {
+    // Most texts are plain ASCII: nothing to convert, nothing to decode.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0 && c != '\\'; }))
+        return std::string(text);
     return DecodeDxfText(FromCodePage(text, codePage));
+}
+
+namespace {
+
+// The MTEXT code after a backslash at `at`: appends what it shows, returns
+// where it ends (its last character), or npos where the first line ends.
+std::size_t MTextCode(std::string_view text, std::size_t at, std::string& plain) {
+    constexpr auto npos = std::string_view::npos;
+    const char code = text[at];
+    if (code == 'P' || code == 'X') return npos;  // the first line ends
+    if (code == '~') {
+        plain += ' ';
+    } else if (code == '\\' || code == '{' || code == '}') {
+        plain += code;
+    } else if (code == 'U' || code == 'M') {
+        plain += '\\', plain += code;  // \U+XXXX is decoded later
+    } else if (code == 'S' || std::string_view("fFHCcTQWApa").find(code) != npos) {
+        // A code with a value up to ';'; a stack (1^2 or 1/2) shows as 1/2.
+        const std::size_t end = text.find(';', at);
+        if (code == 'S') {
+            std::string stack(text.substr(at + 1, end == npos ? npos : end - at - 1));
+            std::replace(stack.begin(), stack.end(), '^', '/');
+            std::replace(stack.begin(), stack.end(), '#', '/');
+            plain += stack;
+        }
+        return end == npos ? text.size() : end;
+    }
+    // Anything else (\L, \l, \O, \o, \K, \k, \N …) switches a style: nothing shown.
+    return at;
+}
+
+}  // namespace
+
+std::string PlainMText(std::string_view text) {
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '{' || c == '}') continue;
+        if (c != '\\' || i + 1 == text.size()) {
+            plain += c;
+            continue;
+        }
+        i = MTextCode(text, i + 1, plain);
+        if (i == std::string_view::npos) break;
+    }
+    return plain;
 }
 
 }  // namespace velmora::standins

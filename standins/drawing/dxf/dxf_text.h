@@ -1,5 +1,6 @@
 // Texts in DXF files: before AutoCAD 2007 a file carries characters outside
-// its code page as \U+XXXX; from 2007 on files are UTF-8.
+// its code page as \U+XXXX; from 2007 on files are UTF-8. MTEXT holds
+// formatting codes besides.
 #pragma once
 
 #include <string>
@@ -20,5 +21,8 @@ std::string FromCodePage(std::string_view text, const std::string& codePage);
 // A text as a file holds it, in UTF-8: from its code page ("" for a file in
 // UTF-8), with its \U+XXXX decoded.
 std::string DecodeFileText(std::string_view text, const std::string& codePage);
+
+// The plain text of an MTEXT: formatting codes removed, its first line.
+std::string PlainMText(std::string_view text);
 
 }  // namespace velmora::standins
