@@ -11,8 +11,8 @@ namespace velmora {
 
 ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services)) {}
 
-template <class Command>
-void ForTamrisk::RunCommand(Command&& command) {
+template <class Body>
+void ForTamrisk::RunCommand(Body&& body) {
     if (commandRunning_ || unloaded_) return;
     commandRunning_ = true;
     struct Ended {
@@ -26,7 +26,7 @@ void ForTamrisk::RunCommand(Command&& command) {
     // ends that command only: the window, and the pile register that lives
     // nowhere else, stay.
     try {
-        command();
+        body();
     } catch (const std::exception&) {
     }
 }
@@ -37,6 +37,23 @@ void ForTamrisk::FilterMtext() {
 
 void ForTamrisk::ExportCoordinateTable() {
     RunCommand([this] { velmora::ExportCoordinateTable(state_, services_); });
+}
+
+bool ForTamrisk::Click(Command command) {
+    switch (command) {
+        case Command::Cancel:
+            return Unload();
+        case Command::Number:
+            FilterMtext();
+            break;
+        case Command::Export:
+            ExportCoordinateTable();
+            break;
+        case Command::None:
+            break;
+    }
+    // An unload asked for while the command ran has now happened.
+    return unloaded_;
 }
 
 bool ForTamrisk::Unload() {
@@ -55,18 +72,25 @@ bool ForTamrisk::Unload() {
     return true;
 }
 
+bool ForTamrisk::TakesInputMethod(int index) {
+    return index == Text1Index(TextBox::Prefix) || index == Text1Index(TextBox::Suffix);
+}
+
 std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {
-    if (TakesInputMethod(index)) return code;  // prefix and suffix take everything
+    if (TakesInputMethod(index)) return code;
     const bool digit = code >= 48 && code <= 57;
     return (digit || code == 46 || code == 8) ? code : std::int16_t{0};
 }
 
 TextSelection ForTamrisk::GotFocus(int index) const {
-    return TextSelection{0, Utf16Length(Text1(state_.controls, index))};
+    const std::optional<TextBox> box = TextBoxAt(index);
+    return TextSelection{0, box ? Utf16Length(Text(state_.controls, *box)) : 0};
 }
 
 void ForTamrisk::TextEdited(int index, std::string text) {
-    SetText1(state_.controls, index, std::move(text));
+    if (const std::optional<TextBox> box = TextBoxAt(index)) {
+        SetText(state_.controls, *box, std::move(text));
+    }
 }
 
 void ForTamrisk::OptionSelected(int position) {

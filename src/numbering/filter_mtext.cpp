@@ -14,10 +14,7 @@ namespace velmora {
 
 namespace {
 
-bool PointPiles(const WindowState& state, ContinueOnFailure& runner) {
-    // A failed read of the pile type counts as point.
-    return runner.Test([&] { return IsSelected(state.controls, "Option2", 1); });
-}
+bool PointPiles(const WindowState& state) { return PileKind(state.controls) == PileType::Point; }
 
 void ShowWindow(const WindowServices& services) {
     if (services.showWindow) services.showWindow();
@@ -35,7 +32,7 @@ bool CapturePiles(const Object& selectionSet, WindowState& state, ContinueOnFail
     bool complete = true;
     runner.Run([&] {
         for (const Variant& item : Enumerate(selectionSet)) {
-            const bool point = PointPiles(state, runner);
+            const bool point = PointPiles(state);
             DoubleArray position;
             if (!runner.Run([&] {
                     position =
@@ -75,7 +72,7 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
         PickTable pickTable;
 
         Int16Array codes{-4, 0, -4};
-        VariantArray values{"<or", PointPiles(state, runner) ? "POINT" : "CIRCLE", "or>"};
+        VariantArray values{"<or", PointPiles(state) ? "POINT" : "CIRCLE", "or>"};
 
         runner.Run([&] { Call(GetObject(document, "SelectionSets", {"Ssd"}), "Delete"); });
 

@@ -22,7 +22,7 @@ TEST(ForTamrisk, FocusSelectsWholeTextInUtf16UnitsAndOnlyOptionsSelect) {
     EXPECT_EQ(window.GotFocus(0).length, 3);  // "2.5"
     EXPECT_EQ(window.GotFocus(2).length, 0);  // empty box
     window.TextEdited(2, "桩P-");
-    EXPECT_EQ(Text1(window.State().controls, 2), "桩P-");
+    EXPECT_EQ(Text(window.State().controls, TextBox::Prefix), "桩P-");
     EXPECT_EQ(window.GotFocus(2).length, 3);
     window.TextEdited(3, "\xF0\x9F\x98\x80x");  // a character outside the BMP takes two units
     EXPECT_EQ(window.GotFocus(3).length, 3);
