@@ -1,6 +1,9 @@
 #include "app/for_tamrisk.h"
 
+#include <cassert>
 #include <exception>
+#include <iostream>
+#include <stdexcept>
 #include <utility>
 
 #include "automation/runner.h"
@@ -11,8 +14,24 @@ namespace velmora {
 
 ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services)) {}
 
+namespace {
+
+std::string_view CaptionOf(Command command) {
+    for (const ControlSpec& entry : kControls) {
+        if (entry.command == command) return entry.caption;
+    }
+    return {};
+}
+
+void SayEscaped(Command command, std::string_view kind, const std::exception& error) {
+    std::cerr << "Velmora: " << kind << " ended the command " << CaptionOf(command) << ": "
+              << error.what() << std::endl;
+}
+
+}  // namespace
+
 template <class Body>
-void ForTamrisk::RunCommand(Body&& body) {
+void ForTamrisk::RunCommand(Command command, Body&& body) {
     if (commandRunning_ || unloaded_) return;
     commandRunning_ = true;
     struct Ended {
@@ -24,19 +43,24 @@ void ForTamrisk::RunCommand(Body&& body) {
     } ended{*this};
     // Commands handle their own failures. Anything else that escapes one
     // ends that command only: the window, and the pile register that lives
-    // nowhere else, stay.
+    // nowhere else, stay. What escaped is said on stderr; a programming
+    // error (a std::logic_error) also stops a debug build right here.
     try {
         body();
-    } catch (const std::exception&) {
+    } catch (const std::logic_error& error) {
+        SayEscaped(command, "a programming error", error);
+        assert(!"a programming error escaped a command");
+    } catch (const std::exception& error) {
+        SayEscaped(command, "a failure", error);
     }
 }
 
 void ForTamrisk::FilterMtext() {
-    RunCommand([this] { velmora::FilterMtext(state_, services_); });
+    RunCommand(Command::Number, [this] { velmora::FilterMtext(state_, services_); });
 }
 
 void ForTamrisk::ExportCoordinateTable() {
-    RunCommand([this] { velmora::ExportCoordinateTable(state_, services_); });
+    RunCommand(Command::Export, [this] { velmora::ExportCoordinateTable(state_, services_); });
 }
 
 bool ForTamrisk::Click(Command command) {

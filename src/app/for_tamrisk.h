@@ -69,7 +69,7 @@ class ForTamrisk {
     WindowState state_;
     WindowServices services_;
     template <class Body>
-    void RunCommand(Body&& body);
+    void RunCommand(Command command, Body&& body);
 
     bool unloaded_ = false;
     bool commandRunning_ = false;

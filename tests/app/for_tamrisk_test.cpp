@@ -53,13 +53,27 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     window.FilterMtext();                            // an unloaded window runs nothing
     EXPECT_EQ(messages, 1);
 
-    // Something unforeseen escaping a command ends that command only.
-    ForTamrisk survivor(
-        {&directory, [](std::string_view) { throw std::runtime_error("x"); }, {}, {}});
-    EXPECT_NO_THROW(survivor.FilterMtext());
-    EXPECT_FALSE(survivor.CommandRunning());
-    EXPECT_NO_THROW(survivor.FilterMtext());
-    EXPECT_EQ(directory.FindCount(), 3 * int(std::size(kCadProgIds)));  // both commands ran
+    // Something unforeseen escaping a command ends that command only, and
+    // is said on stderr. A programming error stops a debug build instead.
+    for (bool bug : {false, true}) {
+        ForTamrisk survivor({&directory,
+                             [bug](std::string_view) {
+                                 if (bug) throw std::out_of_range("row 10001");
+                                 throw std::runtime_error("no display");
+                             },
+                             {},
+                             {}});
+#ifdef NDEBUG
+        ::testing::internal::CaptureStderr();
+        survivor.FilterMtext();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  bug ? "Velmora: a programming error ended the command 编号: row 10001\n"
+                      : "Velmora: a failure ended the command 编号: no display\n");
+        EXPECT_FALSE(survivor.CommandRunning());
+#else
+        if (bug) EXPECT_DEATH(survivor.FilterMtext(), "programming error");
+#endif
+    }
 }
 
 }  // namespace
