@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <tuple>
 
 #include "automation/directory.h"
 #include "cad/connect_cad.h"
@@ -11,13 +13,47 @@
 namespace velmora {
 namespace {
 
-TEST(ForTamrisk, FocusSelectsWholeTextInUtf16UnitsAndOnlyOptionsSelect) {
+// An option button selects itself and clears only the other buttons of its
+// own frame: 世界坐标 (Option2(2)) pairs with 用户坐标, not with 点 and 圆.
+// What the commands read follows.
+TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
+    using enum NumberingOrder;
+    using P = PileType;
+    using C = Coordinates;
+    // What is selected, in table order: Option1(0-3), 点, 圆, 用户坐标, 世界坐标.
+    const std::tuple<const char*, int, std::string, NumberingOrder, P, C> steps[] = {
+        {"Option1", 2, "00101010", RightToLeftTopToBottom, P::Point, C::User},
+        {"Option2", 0, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option2", 2, "00100101", RightToLeftTopToBottom, P::Circle, C::World},
+        {"Option3", 1, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option1", 1, "01000110", BottomToTopLeftToRight, P::Circle, C::User},
+        {"Option2", 1, "01001010", BottomToTopLeftToRight, P::Point, C::User},
+        {"Option1", 3, "00011010", RightToLeftBottomToTop, P::Point, C::User},
+        {"Option1", 0, "10001010", TopToBottomLeftToRight, P::Point, C::User},
+    };
     ForTamrisk window({});
-    const ControlValues before = window.State().controls;
+    const ControlValues& values = window.State().controls;
+    for (const auto& [name, index, shown, order, pile, mode] : steps) {
+        window.OptionSelected(ControlAt(name, index));
+        std::string selected;
+        for (int i = 0; i < kControlCount; ++i) {
+            if (kControls[i].kind == ControlKind::OptionButton)
+                selected += values.selected[i] ? '1' : '0';
+        }
+        EXPECT_EQ(std::tuple(selected, SelectedOrder(values), PileKind(values), RecordMode(values)),
+                  std::tuple(shown, order, pile, mode))
+            << name << "(" << index << ")";
+    }
+    // Only option buttons take part.
+    const ControlValues before = values;
     for (int position : {ControlAt("Text1", 0), ControlAt("Frame2", -1), -1, kControlCount}) {
         window.OptionSelected(position);
     }
-    EXPECT_EQ(window.State().controls.selected, before.selected);
+    EXPECT_EQ(values.selected, before.selected);
+}
+
+TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
+    ForTamrisk window({});
     EXPECT_EQ(window.GotFocus(0).start, 0);
     EXPECT_EQ(window.GotFocus(0).length, 3);  // "2.5"
     EXPECT_EQ(window.GotFocus(2).length, 0);  // empty box
