@@ -215,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Labels go straight onto their piles (offset 0), in any of the four orders.
     SelectOption(state->controls, ControlAt("Option1", world->in.Byte() % 4));
-    if (world->in.Byte() % 2) SetText1(state->controls, 1, "32760");
+    if (world->in.Byte() % 2) SetText(state->controls, TextBox::StartNumber, "32760");
     FilterMtext(*state, services);
 
     for (const auto& label : world->labels) FUZZ_CHECK(Reported(*world, label->x, label->y));

@@ -33,8 +33,8 @@ struct Setup {
         cad->drawing.ucs = {{500000, 3200000, 0}, 0.3};
         standins::RegisterCad(cad, directory);
         state = std::make_unique<WindowState>();
-        SetText1(state->controls, 4, "45");
-        SetText1(state->controls, 5, "1.5");
+        SetText(state->controls, TextBox::OffsetAngle, "45");
+        SetText(state->controls, TextBox::OffsetDistance, "1.5");
         if (world) SelectOption(state->controls, ControlAt("Option2", 2));
         services.directory = &directory;
         services.showWindow = [] {};

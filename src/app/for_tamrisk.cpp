@@ -1,6 +1,9 @@
 #include "app/for_tamrisk.h"
 
+#include <cassert>
 #include <exception>
+#include <iostream>
+#include <stdexcept>
 #include <utility>
 
 #include "automation/runner.h"
@@ -11,8 +14,24 @@ namespace velmora {
 
 ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services)) {}
 
-template <class Command>
-void ForTamrisk::RunCommand(Command&& command) {
+namespace {
+
+std::string_view CaptionOf(Command command) {
+    for (const ControlSpec& entry : kControls) {
+        if (entry.command == command) return entry.caption;
+    }
+    return {};
+}
+
+void SayEscaped(Command command, std::string_view kind, const std::exception& error) {
+    std::cerr << "Velmora: " << kind << " ended the command " << CaptionOf(command) << ": "
+              << error.what() << std::endl;
+}
+
+}  // namespace
+
+template <class Body>
+void ForTamrisk::RunCommand(Command command, Body&& body) {
     if (commandRunning_ || unloaded_) return;
     commandRunning_ = true;
     struct Ended {
@@ -24,19 +43,41 @@ void ForTamrisk::RunCommand(Command&& command) {
     } ended{*this};
     // Commands handle their own failures. Anything else that escapes one
     // ends that command only: the window, and the pile register that lives
-    // nowhere else, stay.
+    // nowhere else, stay. What escaped is said on stderr; a programming
+    // error (a std::logic_error) also stops a debug build right here.
     try {
-        command();
-    } catch (const std::exception&) {
+        body();
+    } catch (const std::logic_error& error) {
+        SayEscaped(command, "a programming error", error);
+        assert(!"a programming error escaped a command");
+    } catch (const std::exception& error) {
+        SayEscaped(command, "a failure", error);
     }
 }
 
 void ForTamrisk::FilterMtext() {
-    RunCommand([this] { velmora::FilterMtext(state_, services_); });
+    RunCommand(Command::Number, [this] { velmora::FilterMtext(state_, services_); });
 }
 
 void ForTamrisk::ExportCoordinateTable() {
-    RunCommand([this] { velmora::ExportCoordinateTable(state_, services_); });
+    RunCommand(Command::Export, [this] { velmora::ExportCoordinateTable(state_, services_); });
+}
+
+bool ForTamrisk::Click(Command command) {
+    switch (command) {
+        case Command::Cancel:
+            return Unload();
+        case Command::Number:
+            FilterMtext();
+            break;
+        case Command::Export:
+            ExportCoordinateTable();
+            break;
+        case Command::None:
+            break;
+    }
+    // An unload asked for while the command ran has now happened.
+    return unloaded_;
 }
 
 bool ForTamrisk::Unload() {
@@ -55,18 +96,25 @@ bool ForTamrisk::Unload() {
     return true;
 }
 
+bool ForTamrisk::TakesInputMethod(int index) {
+    return index == Text1Index(TextBox::Prefix) || index == Text1Index(TextBox::Suffix);
+}
+
 std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {
-    if (TakesInputMethod(index)) return code;  // prefix and suffix take everything
+    if (TakesInputMethod(index)) return code;
     const bool digit = code >= 48 && code <= 57;
     return (digit || code == 46 || code == 8) ? code : std::int16_t{0};
 }
 
 TextSelection ForTamrisk::GotFocus(int index) const {
-    return TextSelection{0, Utf16Length(Text1(state_.controls, index))};
+    const std::optional<TextBox> box = TextBoxAt(index);
+    return TextSelection{0, box ? Utf16Length(Text(state_.controls, *box)) : 0};
 }
 
 void ForTamrisk::TextEdited(int index, std::string text) {
-    SetText1(state_.controls, index, std::move(text));
+    if (const std::optional<TextBox> box = TextBoxAt(index)) {
+        SetText(state_.controls, *box, std::move(text));
+    }
 }
 
 void ForTamrisk::OptionSelected(int position) {

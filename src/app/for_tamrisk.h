@@ -36,6 +36,11 @@ class ForTamrisk {
     void ExportCoordinateTable();  // Command3 "导出桩坐标"
     bool CommandRunning() const { return commandRunning_; }
 
+    // A command button was clicked: runs what its row of kControls names.
+    // True when the window has unloaded (by Cancel, or by an unload asked
+    // for while the command ran): the view then closes.
+    bool Click(Command command);
+
     // Command2 "取消" or the close control: releases CadApplication,
     // CadDocument and ExcelApplication, in that order, continue-on-failure.
     // The program ends after it; a second call does nothing. Asked for
@@ -45,12 +50,12 @@ class ForTamrisk {
     bool Unloaded() const { return unloaded_; }
 
     // Key filter for a character typed into Text1(index): the code to let
-    // through, or 0 to discard it. Boxes 2 and 3 take everything; the
+    // through, or 0 to discard it. Prefix and suffix take everything; the
     // numeric boxes only digits, "." and backspace.
     static std::int16_t KeyPress(int index, std::int16_t code);
     // Whether Text1(index) takes text from an input method, which composes
     // characters past the key filter: only the boxes that take everything.
-    static bool TakesInputMethod(int index) { return index == 2 || index == 3; }
+    static bool TakesInputMethod(int index);
 
     // Text1(index) got the focus: its whole text becomes the selection.
     TextSelection GotFocus(int index) const;
@@ -63,8 +68,8 @@ class ForTamrisk {
   private:
     WindowState state_;
     WindowServices services_;
-    template <class Command>
-    void RunCommand(Command&& command);
+    template <class Body>
+    void RunCommand(Command command, Body&& body);
 
     bool unloaded_ = false;
     bool commandRunning_ = false;

@@ -14,45 +14,48 @@ namespace velmora {
 
 namespace {
 
-bool PointPiles(const WindowState& state, ContinueOnFailure& runner) {
-    // A failed read of the pile type counts as point.
-    return runner.Test([&] { return IsSelected(state.controls, "Option2", 1); });
-}
+bool PointPiles(const WindowState& state) { return PileKind(state.controls) == PileType::Point; }
 
 void ShowWindow(const WindowServices& services) {
     if (services.showWindow) services.showWindow();
 }
 
-// Reads the position of every entity of the set into the pick table, which
-// was sized by the set's count. Only successful reads take a place: an
-// entity whose position cannot be read is left out of the pass, and the
-// table is cut to the piles actually captured. Returns false when the pass
-// holds more piles than a 16-bit index can count; such a pass is not
-// numbered at all.
-bool CapturePiles(const Object& selectionSet, WindowState& state, ContinueOnFailure& runner,
+// Puts the position of one entity of the set into row `captured` of the pick
+// table; false, leaving the row free, when the position cannot be read or
+// the table (sized by the set's count) has no such row.
+bool TakePile(const Variant& item, bool point, ContinueOnFailure& runner, PickTable& pickTable,
+              std::int16_t captured) {
+    DoubleArray position;
+    if (!runner.Run([&] {
+            position = Get(item.AsObject(), point ? "Coordinates" : "Center").ToDoubleArray();
+            if (position.size() < 2) Fail(status::kSubscriptOutOfRange, "position");
+        })) {
+        return false;
+    }
+    if (!runner.Run([&] {
+            if (captured < 0 || std::size_t(captured) >= pickTable.size()) {
+                Fail(status::kSubscriptOutOfRange, "more entities than the count");
+            }
+        })) {
+        return false;
+    }
+    pickTable[captured][0] = position[1];
+    pickTable[captured][1] = position[0];
+    return true;
+}
+
+// Reads the position of every entity of the set into the pick table. Only
+// successful reads take a place: an entity whose position cannot be read is
+// left out of the pass, and the table is cut to the piles actually
+// captured. Returns false when the pass holds more piles than a 16-bit index
+// can count; such a pass is not numbered at all.
+bool CapturePiles(const Object& selectionSet, const WindowState& state, ContinueOnFailure& runner,
                   PickTable& pickTable) {
     std::int16_t captured = 0;
     bool complete = true;
     runner.Run([&] {
         for (const Variant& item : Enumerate(selectionSet)) {
-            const bool point = PointPiles(state, runner);
-            DoubleArray position;
-            if (!runner.Run([&] {
-                    position =
-                        Get(item.AsObject(), point ? "Coordinates" : "Center").ToDoubleArray();
-                    if (position.size() < 2) Fail(status::kSubscriptOutOfRange, "position");
-                })) {
-                continue;
-            }
-            if (!runner.Run([&] {
-                    if (captured < 0 || std::size_t(captured) >= pickTable.size()) {
-                        Fail(status::kSubscriptOutOfRange, "more entities than the count");
-                    }
-                })) {
-                continue;
-            }
-            pickTable[captured][0] = position[1];
-            pickTable[captured][1] = position[0];
+            if (!TakePile(item, PointPiles(state), runner, pickTable, captured)) continue;
             if (!runner.Run([&] { captured = Add16(captured, 1); })) {
                 complete = false;
                 break;
@@ -75,7 +78,7 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
         PickTable pickTable;
 
         Int16Array codes{-4, 0, -4};
-        VariantArray values{"<or", PointPiles(state, runner) ? "POINT" : "CIRCLE", "or>"};
+        VariantArray values{"<or", PointPiles(state) ? "POINT" : "CIRCLE", "or>"};
 
         runner.Run([&] { Call(GetObject(document, "SelectionSets", {"Ssd"}), "Delete"); });
 

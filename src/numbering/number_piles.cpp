@@ -1,6 +1,7 @@
 #include "number_piles.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "automation/failure.h"
@@ -15,7 +16,8 @@ namespace {
 
 using Order = void (*)(PickTable&);
 
-constexpr Order kOrders[] = {
+// By NumberingOrder.
+constexpr Order kOrders[kNumberingOrderCount] = {
     paixu::SortTopToBottomLeftToRight,
     paixu::SortBottomToTopLeftToRight,
     paixu::SortRightToLeftTopToBottom,
@@ -29,12 +31,12 @@ double Finite(double value) {
 
 void ReadSettings(const ControlValues& controls, ContinueOnFailure& runner,
                   PassSettings& settings) {
-    runner.Run([&] { settings.startNumber = ToInt16(ReadLeadingNumber(Text1(controls, 1))); });
-    runner.Run([&] { settings.textHeight = ReadLeadingNumber(Text1(controls, 0)); });
-    runner.Run([&] {
-        settings.offsetAngle = Finite(ReadLeadingNumber(Text1(controls, 4)) * kPiFactor / 180);
-    });
-    runner.Run([&] { settings.offsetDistance = ReadLeadingNumber(Text1(controls, 5)); });
+    const auto number = [&](TextBox box) { return ReadLeadingNumber(Text(controls, box)); };
+    runner.Run([&] { settings.startNumber = ToInt16(number(TextBox::StartNumber)); });
+    runner.Run([&] { settings.textHeight = number(TextBox::TextHeight); });
+    runner.Run(
+        [&] { settings.offsetAngle = Finite(number(TextBox::OffsetAngle) * kPiFactor / 180); });
+    runner.Run([&] { settings.offsetDistance = number(TextBox::OffsetDistance); });
 }
 
 // Writes one register row. The translated point starts empty for every pile,
@@ -44,8 +46,7 @@ void RecordPile(WindowState& state, ContinueOnFailure& runner, std::int16_t row,
                 const std::array<double, 3>& pile, const std::string& label) {
     const double north = pile[0], east = pile[1], z = pile[2];
     PileRegister& rows = state.pileRegister;
-    // A failed read of the record mode records the translated form.
-    if (runner.Test([&] { return !IsSelected(state.controls, "Option3", 1); })) {
+    if (RecordMode(state.controls) == Coordinates::World) {
         DoubleArray translated;
         runner.Run([&] {
             const Object utility = GetObject(state.cadSession.cadDocument, "Utility");
@@ -78,7 +79,8 @@ void NumberPile(const std::array<double, 3>& pile, WindowState& state, ContinueO
 
     std::string label;
     runner.Run([&] {
-        label = Text1(state.controls, 2) + std::to_string(number) + Text1(state.controls, 3);
+        label = Text(state.controls, TextBox::Prefix) + std::to_string(number) +
+                Text(state.controls, TextBox::Suffix);
     });
 
     // The offset point; the product first, then the pile's coordinate.
@@ -114,10 +116,8 @@ void NumberPile(const std::array<double, 3>& pile, WindowState& state, ContinueO
 
 void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices& services,
                  ContinueOnFailure& runner, PassSettings& settings) {
-    for (int i = 0; i < 4; ++i) {
-        if (runner.Test([&] { return IsSelected(state.controls, "Option1", i); })) {
-            runner.Run([&] { kOrders[i](pickTable); });
-        }
+    if (const std::optional<NumberingOrder> order = SelectedOrder(state.controls)) {
+        runner.Run([&] { kOrders[static_cast<int>(*order)](pickTable); });
     }
 
     // Without the distinct piles nothing of the pass can be numbered safely.
@@ -145,8 +145,8 @@ void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices&
     // The number the pass ended on stays for the next pass of this command.
     settings.startNumber = number;
     runner.Run([&] {
-        SetText1(state.controls, 1, std::to_string(number));
-        if (services.textChanged) services.textChanged(1);
+        SetText(state.controls, TextBox::StartNumber, std::to_string(number));
+        if (services.textChanged) services.textChanged(Text1Index(TextBox::StartNumber));
     });
 }
 

@@ -11,6 +11,9 @@ namespace velmora {
 
 enum class ControlKind { Frame, OptionButton, Label, TextBox, CommandButton };
 
+// What a command button runs when clicked.
+enum class Command { None, Number, Cancel, Export };
+
 enum class ControlFont {
     WindowDefault,
     SongTi,  // 宋体 10.5 pt, regular, character set GB2312
@@ -25,7 +28,8 @@ struct ControlSpec {
     int left, top, width, height;
     int tabIndex;
     ControlFont font;
-    bool selected;  // option buttons selected at start
+    bool selected;                    // option buttons selected at start
+    Command command = Command::None;  // command buttons only
 };
 
 inline constexpr std::string_view kWindowTitle = "Velmora";
@@ -67,9 +71,9 @@ inline constexpr std::array<ControlSpec, kControlCount> kControls = {{
     {"Text1",     4, ControlKind::TextBox,       "Frame4", "0",                  840,  240, 1335,  320, 17, ControlFont::SongTi,        false},
     {"Label1",    5, ControlKind::Label,         "Frame4", "偏距：",             240,  795,  615,  255, 18, ControlFont::WindowDefault, false},
     {"Text1",     5, ControlKind::TextBox,       "Frame4", "0",                  840,  720, 1335,  320, 19, ControlFont::SongTi,        false},
-    {"Command1", -1, ControlKind::CommandButton, "",       "编号",               120, 3360, 1215,  375, 20, ControlFont::WindowDefault, false},
-    {"Command2", -1, ControlKind::CommandButton, "",       "取消",              4080, 3360, 1215,  375, 21, ControlFont::WindowDefault, false},
-    {"Command3", -1, ControlKind::CommandButton, "",       "导出桩坐标",        1980, 3360, 1455,  375, 22, ControlFont::WindowDefault, false},
+    {"Command1", -1, ControlKind::CommandButton, "",       "编号",               120, 3360, 1215,  375, 20, ControlFont::WindowDefault, false, Command::Number},
+    {"Command2", -1, ControlKind::CommandButton, "",       "取消",              4080, 3360, 1215,  375, 21, ControlFont::WindowDefault, false, Command::Cancel},
+    {"Command3", -1, ControlKind::CommandButton, "",       "导出桩坐标",        1980, 3360, 1455,  375, 22, ControlFont::WindowDefault, false, Command::Export},
 }};
 // clang-format on
 
@@ -80,6 +84,14 @@ constexpr int ControlAt(std::string_view name, int index) {
         if (kControls[i].name == name && kControls[i].index == index) return i;
     }
     return -1;
+}
+
+// Position of name(index) in kControls, found while compiling: a name or an
+// index the table does not hold does not compile.
+consteval int Position(std::string_view name, int index = -1) {
+    const int position = ControlAt(name, index);
+    if (position < 0) throw "no such control in kControls";
+    return position;
 }
 
 // Frames and labels hold places in the tab order but never take the focus.

@@ -1,16 +1,30 @@
 #include "window/control_values.h"
 
-#include <stdexcept>
-
 namespace velmora {
 
 namespace {
 
-int Require(std::string_view name, int index) {
-    const int position = ControlAt(name, index);
-    if (position < 0) throw std::out_of_range("no such control");
-    return position;
+// The controls the accessors read, by their names in the table.
+constexpr std::array<int, kTextBoxCount> kTextBoxes = {
+    Position("Text1", 0), Position("Text1", 1), Position("Text1", 2),
+    Position("Text1", 3), Position("Text1", 4), Position("Text1", 5),
+};
+constexpr std::array<int, kNumberingOrderCount> kOrderButtons = {
+    Position("Option1", 0), Position("Option1", 1), Position("Option1", 2), Position("Option1", 3)};
+constexpr int kPointButton = Position("Option2", 1);            // 点
+constexpr int kUserCoordinatesButton = Position("Option3", 1);  // 用户坐标
+
+template <std::size_t N>
+constexpr bool AllOfKind(const std::array<int, N>& positions, ControlKind kind) {
+    for (int position : positions) {
+        if (kControls[position].kind != kind) return false;
+    }
+    return true;
 }
+static_assert(AllOfKind(kTextBoxes, ControlKind::TextBox));
+static_assert(AllOfKind(kOrderButtons, ControlKind::OptionButton));
+static_assert(AllOfKind(std::array{kPointButton, kUserCoordinatesButton},
+                        ControlKind::OptionButton));
 
 }  // namespace
 
@@ -34,16 +48,32 @@ void SelectOption(ControlValues& values, int position) {
     values.selected[position] = true;
 }
 
-const std::string& Text1(const ControlValues& values, int i) {
-    return values.text[Require("Text1", i)];
+std::optional<TextBox> TextBoxAt(int index) {
+    if (index < 0 || index >= kTextBoxCount) return std::nullopt;
+    return static_cast<TextBox>(index);
 }
 
-void SetText1(ControlValues& values, int i, std::string text) {
-    values.text[Require("Text1", i)] = std::move(text);
+const std::string& Text(const ControlValues& values, TextBox box) {
+    return values.text[kTextBoxes[Text1Index(box)]];
 }
 
-bool IsSelected(const ControlValues& values, std::string_view name, int index) {
-    return values.selected[Require(name, index)];
+void SetText(ControlValues& values, TextBox box, std::string text) {
+    values.text[kTextBoxes[Text1Index(box)]] = std::move(text);
+}
+
+std::optional<NumberingOrder> SelectedOrder(const ControlValues& values) {
+    for (int i = 0; i < kNumberingOrderCount; ++i) {
+        if (values.selected[kOrderButtons[i]]) return static_cast<NumberingOrder>(i);
+    }
+    return std::nullopt;
+}
+
+PileType PileKind(const ControlValues& values) {
+    return values.selected[kPointButton] ? PileType::Point : PileType::Circle;
+}
+
+Coordinates RecordMode(const ControlValues& values) {
+    return values.selected[kUserCoordinatesButton] ? Coordinates::User : Coordinates::World;
 }
 
 }  // namespace velmora

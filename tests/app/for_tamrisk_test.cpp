@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <tuple>
 
 #include "automation/directory.h"
 #include "cad/connect_cad.h"
@@ -11,18 +13,52 @@
 namespace velmora {
 namespace {
 
-TEST(ForTamrisk, FocusSelectsWholeTextInUtf16UnitsAndOnlyOptionsSelect) {
+// An option button selects itself and clears only the other buttons of its
+// own frame: 世界坐标 (Option2(2)) pairs with 用户坐标, not with 点 and 圆.
+// What the commands read follows.
+TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
+    using enum NumberingOrder;
+    using P = PileType;
+    using C = Coordinates;
+    // What is selected, in table order: Option1(0-3), 点, 圆, 用户坐标, 世界坐标.
+    const std::tuple<const char*, int, std::string, NumberingOrder, P, C> steps[] = {
+        {"Option1", 2, "00101010", RightToLeftTopToBottom, P::Point, C::User},
+        {"Option2", 0, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option2", 2, "00100101", RightToLeftTopToBottom, P::Circle, C::World},
+        {"Option3", 1, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option1", 1, "01000110", BottomToTopLeftToRight, P::Circle, C::User},
+        {"Option2", 1, "01001010", BottomToTopLeftToRight, P::Point, C::User},
+        {"Option1", 3, "00011010", RightToLeftBottomToTop, P::Point, C::User},
+        {"Option1", 0, "10001010", TopToBottomLeftToRight, P::Point, C::User},
+    };
     ForTamrisk window({});
-    const ControlValues before = window.State().controls;
+    const ControlValues& values = window.State().controls;
+    for (const auto& [name, index, shown, order, pile, mode] : steps) {
+        window.OptionSelected(ControlAt(name, index));
+        std::string selected;
+        for (int i = 0; i < kControlCount; ++i) {
+            if (kControls[i].kind == ControlKind::OptionButton)
+                selected += values.selected[i] ? '1' : '0';
+        }
+        EXPECT_EQ(std::tuple(selected, SelectedOrder(values), PileKind(values), RecordMode(values)),
+                  std::tuple(shown, order, pile, mode))
+            << name << "(" << index << ")";
+    }
+    // Only option buttons take part.
+    const ControlValues before = values;
     for (int position : {ControlAt("Text1", 0), ControlAt("Frame2", -1), -1, kControlCount}) {
         window.OptionSelected(position);
     }
-    EXPECT_EQ(window.State().controls.selected, before.selected);
+    EXPECT_EQ(values.selected, before.selected);
+}
+
+TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
+    ForTamrisk window({});
     EXPECT_EQ(window.GotFocus(0).start, 0);
     EXPECT_EQ(window.GotFocus(0).length, 3);  // "2.5"
     EXPECT_EQ(window.GotFocus(2).length, 0);  // empty box
     window.TextEdited(2, "桩P-");
-    EXPECT_EQ(Text1(window.State().controls, 2), "桩P-");
+    EXPECT_EQ(Text(window.State().controls, TextBox::Prefix), "桩P-");
     EXPECT_EQ(window.GotFocus(2).length, 3);
     window.TextEdited(3, "\xF0\x9F\x98\x80x");  // a character outside the BMP takes two units
     EXPECT_EQ(window.GotFocus(3).length, 3);
@@ -53,13 +89,27 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     window.FilterMtext();                            // an unloaded window runs nothing
     EXPECT_EQ(messages, 1);
 
-    // Something unforeseen escaping a command ends that command only.
-    ForTamrisk survivor(
-        {&directory, [](std::string_view) { throw std::runtime_error("x"); }, {}, {}});
-    EXPECT_NO_THROW(survivor.FilterMtext());
-    EXPECT_FALSE(survivor.CommandRunning());
-    EXPECT_NO_THROW(survivor.FilterMtext());
-    EXPECT_EQ(directory.FindCount(), 3 * int(std::size(kCadProgIds)));  // both commands ran
+    // Something unforeseen escaping a command ends that command only, and
+    // is said on stderr. A programming error stops a debug build instead.
+    for (bool bug : {false, true}) {
+        ForTamrisk survivor({&directory,
+                             [bug](std::string_view) {
+                                 if (bug) throw std::out_of_range("row 10001");
+                                 throw std::runtime_error("no display");
+                             },
+                             {},
+                             {}});
+#ifdef NDEBUG
+        ::testing::internal::CaptureStderr();
+        survivor.FilterMtext();
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  bug ? "Velmora: a programming error ended the command 编号: row 10001\n"
+                      : "Velmora: a failure ended the command 编号: no display\n");
+        EXPECT_FALSE(survivor.CommandRunning());
+#else
+        if (bug) EXPECT_DEATH(survivor.FilterMtext(), "programming error");
+#endif
+    }
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
         QTest::keyClick(box, Qt::Key_Delete);
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);  // pasted text is not filtered
         EXPECT_EQ(box->text(), QString::fromUtf8(free ? "-7a中1." : "-7."));
-        EXPECT_EQ(Text1(model.State().controls, index), box->text().toStdString());
+        EXPECT_EQ(Text(model.State().controls, *TextBoxAt(index)), box->text().toStdString());
         EXPECT_EQ(enter.count(), free ? 2 : 0);
         // An input method would compose past the filter.
         EXPECT_EQ(box->testAttribute(Qt::WA_InputMethodEnabled), free);
@@ -93,7 +93,7 @@ TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
 }
 
 TEST_F(QtWindow, CommandsTextAndMessagesPassThroughTheWindow) {
-    SetText1(model.State().controls, 1, "42");
+    SetText(model.State().controls, TextBox::StartNumber, "42");
     model.Services().textChanged(1);
     EXPECT_EQ(Box(1)->text(), "42");
 

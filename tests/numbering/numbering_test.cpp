@@ -87,7 +87,7 @@ TEST(Numbering, RegisterCountAndPickLimits) {
         EXPECT_EQ(h.Row(10000), (RegisterRow{"1", "2", "0", "2"}));
         EXPECT_EQ(h.Labels().size(), 3u);
         EXPECT_EQ(h.State().pileCount, 10002);
-        EXPECT_EQ(Text1(h.State().controls, 1), "4");
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "4");
     }
     {  // A pass the count cannot take is labelled but leaves no rows behind
         // for a later pass to half overwrite.
@@ -123,7 +123,7 @@ TEST(Numbering, RegisterCountAndPickLimits) {
     EXPECT_EQ(labels[32768].text, "32767");
     EXPECT_EQ(h.State().pileCount, 32767);
     EXPECT_EQ(h.Row(10000)[3], "10001");
-    EXPECT_EQ(Text1(h.State().controls, 1), "32767");
+    EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "32767");
 }
 
 TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
@@ -143,7 +143,7 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
         EXPECT_EQ(h.shown, 1);
         EXPECT_EQ(h.Labels().size(), 1u);
         EXPECT_EQ(h.State().pileCount, 1);
-        EXPECT_EQ(Text1(h.State().controls, 1), "2");
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "2");
     }
     {  // Maximising fails with 0x80020009: the first pick is taken but not numbered.
         // (A set "Ssd" left by an earlier command is there to delete, so no

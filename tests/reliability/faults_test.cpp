@@ -263,7 +263,7 @@ TEST(Faults, EveryPositionOfAPassUnreadable) {
         EXPECT_EQ(labels[0].insertion, (Point3{70, 80, 0}));
         EXPECT_EQ(h.Row(0), (RegisterRow{"70", "80", "0", "7"}));
         EXPECT_EQ(h.State().pileCount, 1);
-        EXPECT_EQ(Text1(h.State().controls, 1), "8");
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "8");
         ExpectAllReleased(h);
     }
 }

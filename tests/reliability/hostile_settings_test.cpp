@@ -129,7 +129,7 @@ void RunAndCheck(int box, const Hostile& hostile) {
     rows.push_back({});  // nothing past the count
     const auto& stored = desk.State().pileRegister.rows;
     EXPECT_EQ(std::vector(stored.begin(), stored.begin() + 6), rows);
-    EXPECT_EQ(Text1(desk.State().controls, 1), std::to_string(start + 5));
+    EXPECT_EQ(Text(desk.State().controls, TextBox::StartNumber), std::to_string(start + 5));
     EXPECT_EQ(desk.Labels(), labels);
 
     desk.Export();

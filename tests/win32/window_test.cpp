@@ -152,12 +152,14 @@ TEST(Win32Window, BoxesSelectOnFocusAndFilterTypedCharacters) {
         for (wchar_t c : std::wstring(L"-+1a.2.3\x4E2D\r\x1B\b")) SendMessageW(box, WM_CHAR, c, 1);
         const std::string expected = index == 2 || index == 3 ? "-+1a.2.3" : "1.2.";
         EXPECT_EQ(TextOf(box), expected);
-        EXPECT_EQ(Text1(w.model.State().controls, index), expected);
+        EXPECT_EQ(Text(w.model.State().controls, *TextBoxAt(index)), expected);
     }
-    // A command writing back a text shows it at once.
-    SetText1(w.model.State().controls, 1, "16");
+    // A command writing back a text shows it at once; the view does not take
+    // its own write for typing (a byte UTF-16 cannot hold stays in the model).
+    SetText(w.model.State().controls, TextBox::StartNumber, "16\xFF");
     w.model.Services().textChanged(1);
-    EXPECT_EQ(TextOf(w("Text1", 1)), "16");
+    EXPECT_EQ(TextOf(w("Text1", 1)), "16\xEF\xBF\xBD");
+    EXPECT_EQ(Text(w.model.State().controls, TextBox::StartNumber), "16\xFF");
 }
 
 TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {

@@ -35,7 +35,7 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         EXPECT_EQ(window.seen, kShown);
         EXPECT_EQ(window.state.pileCount, 5);
         EXPECT_EQ(window.state.pileRegister.rows[4], (RegisterRow{"60", "5", "0", "5"}));
-        EXPECT_EQ(Text1(window.state.controls, 1), "6");
+        EXPECT_EQ(Text(window.state.controls, TextBox::StartNumber), "6");
         window.state.cadSession = {};           // the server's objects are let go before it quits
         EXPECT_EQ(cad.Quit(), kWorkedDrawing);  // labelled, window maximised
     }

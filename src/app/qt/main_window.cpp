@@ -117,16 +117,8 @@ QWidget* QtMainWindow::Create(int position) {
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(caption, parent);
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, name = entry.name] {
-                if (name == "Command1") {
-                    window_.FilterMtext();
-                } else if (name == "Command3") {
-                    window_.ExportCoordinateTable();
-                } else if (name == "Command2") {
-                    close();
-                }
-                // An unload asked for while the command ran has now happened.
-                if (window_.Unloaded()) close();
+            connect(button, &QPushButton::clicked, this, [this, command = entry.command] {
+                if (window_.Click(command)) close();
             });
             widget = button;
             break;
@@ -175,9 +167,10 @@ void QtMainWindow::ChainTabOrder() {
 }
 
 void QtMainWindow::ShowText(int index) {
-    auto* box = static_cast<QLineEdit*>(Control("Text1", index));
-    if (!box) return;
-    const QString text = FromUtf8(Text1(window_.State().controls, index));
+    const int position = ControlAt("Text1", index);
+    if (position < 0) return;
+    auto* box = static_cast<QLineEdit*>(controls_[position]);
+    const QString text = FromUtf8(window_.State().controls.text[position]);
     if (box->text() != text) box->setText(text);
 }
 

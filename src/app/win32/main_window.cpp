@@ -311,7 +311,9 @@ void Win32MainWindow::OnCommand(int position, int code) {
     const ControlSpec& entry = kControls[position];
     switch (entry.kind) {
         case ControlKind::CommandButton:
-            if (code == BN_CLICKED) RunButton(entry.name);
+            if (code == BN_CLICKED && model_.Click(entry.command) && window_) {
+                DestroyWindow(window_);
+            }
             break;
         case ControlKind::OptionButton:
             if (code == BN_CLICKED) {
@@ -329,19 +331,6 @@ void Win32MainWindow::OnCommand(int position, int code) {
     }
 }
 
-void Win32MainWindow::RunButton(std::string_view name) {
-    if (name == "Command1") {
-        model_.FilterMtext();
-    } else if (name == "Command3") {
-        model_.ExportCoordinateTable();
-    } else if (name == "Command2") {
-        Close();
-        return;
-    }
-    // An unload asked for while the command ran has now happened.
-    if (window_ && model_.Unloaded()) DestroyWindow(window_);
-}
-
 void Win32MainWindow::Close() {
     // Unloading cannot be refused; while a command runs it waits for the
     // command's end, and the window goes when it has happened.
@@ -357,9 +346,10 @@ void Win32MainWindow::SyncOptions() {
 }
 
 void Win32MainWindow::ShowText(int index) {
-    HWND box = Control("Text1", index);
+    const int position = ControlAt("Text1", index);
+    HWND box = Control(position);
     if (!box) return;
-    const std::wstring text = Wide(Text1(model_.State().controls, index));
+    const std::wstring text = Wide(model_.State().controls.text[position]);
     if (WindowText(box) == text) return;
     updatingText_ = true;
     SetWindowTextW(box, text.c_str());

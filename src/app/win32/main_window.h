@@ -61,7 +61,6 @@ class Win32MainWindow {
     LRESULT OnTextBoxMessage(HWND box, int index, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
     void OnCommand(int position, int code);
-    void RunButton(std::string_view name);
     void SelectWholeText(HWND box, int index);
     void SyncOptions();
     void ShowText(int index);
