@@ -147,12 +147,8 @@ TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
                              (gone ? " and later gone" : " failing with " + StatusText(failure)));
                 Desk h;
                 scenario.SetUp(h);
-                if (gone) {
-                    h.cadTap->goneAt = call;
-                } else {
-                    h.cadTap->failAt = call;
-                    h.cadTap->failStatus = failure;
-                }
+                (gone ? h.cadTap->goneAt : h.cadTap->failAt) = call;
+                h.cadTap->failStatus = failure;
                 h.Run();
                 ++faults;
                 EXPECT_EQ(h.shown, 1);
@@ -207,12 +203,8 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
             Desk h;
             numbered(h);
             const PileRegister before = h.State().pileRegister;  // no references kept
-            if (gone) {
-                h.excelTap->goneAt = at;
-            } else {
-                h.excelTap->failAt = at;
-                h.excelTap->failStatus = status::kDispException;
-            }
+            (gone ? h.excelTap->goneAt : h.excelTap->failAt) = at;
+            h.excelTap->failStatus = status::kDispException;
             h.Export();
             ++faults;
 

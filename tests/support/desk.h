@@ -44,7 +44,6 @@ struct Desk {
     Desk();
 
     EntityId Point(double x, double y) { return standins::AddPoint(cad->drawing, {x, y, 0}); }
-    EntityId Circle(double x, double y) { return standins::AddCircle(cad->drawing, {x, y, 0}, 1); }
     // One pick per pass (nothing: the pick is cancelled); then empty picks.
     void Picks(std::vector<standins::Pick> passes);
     void Set(int box, std::string text) { window->TextEdited(box, std::move(text)); }
