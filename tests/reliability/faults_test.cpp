@@ -192,6 +192,7 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
     };
     Desk clean;
     numbered(clean);
+    ASSERT_EQ(clean.State().pileCount, 3);
     clean.Export();
     const long accesses = clean.excelTap->calls;
     long faults = 0;
