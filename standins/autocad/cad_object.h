@@ -1,7 +1,7 @@
-// Shared plumbing of the stand-in's automation objects: every access is
-// counted against the host, may be failed by the failure plan, and fails
-// once the application has been closed. Also the argument checks AutoCAD
-// applies and the factories of the concrete objects.
+// Shared plumbing of the stand-in's automation objects: every access fails
+// once the application has been closed, unknown members fail as AutoCAD's
+// do. Also AutoCAD's point arguments and the factories of the concrete
+// objects.
 #pragma once
 
 #include <memory>
@@ -12,6 +12,7 @@
 
 #include "automation/object.h"
 #include "standins/autocad/standin_cad.h"
+#include "standins/member/arguments.h"
 
 namespace velmora::standins {
 
@@ -42,19 +43,14 @@ class CadObject : public Dispatch {
     const std::shared_ptr<CadHost>& SharedHost() const { return host_; }
 
   private:
-    void Enter(std::string_view access, std::string_view member);
+    void Enter() const;
 
     std::shared_ptr<CadHost> host_;
 };
 
-// Argument checks. Counts outside [min, max] fail with the bad-parameter-
-// count status; a point must be an array of three doubles.
-void ExpectArgs(std::span<const Variant> args, std::size_t min, std::size_t max);
+// A point is an array of three finite doubles.
 Point3 PointArg(const Variant& value);
 Variant PointValue(Point3 point);
-double NumberArg(const Variant& value);
-int IntegerArg(const Variant& value);
-bool BoolArg(const Variant& value);
 
 Object NewDocument(const std::shared_ptr<CadHost>& host);
 Object NewSelectionSets(const std::shared_ptr<CadHost>& host);

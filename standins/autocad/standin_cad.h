@@ -4,10 +4,8 @@
 // only ever reaches it through the automation layer.
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,26 +33,12 @@ using Picker = std::function<Pick(const PickRequest&)>;
 // Answers picks from a queue; once the queue is empty every pick is empty.
 Picker ScriptedPicker(std::deque<Pick> picks);
 
-// Failures to inject: the n-th call (1-based, counted across every object of
-// one application), or every call of a member (names case-insensitive;
-// "_NewEnum" for enumeration, "" for a default member).
-struct FailurePlan {
-    long failCall = 0;
-    std::uint32_t failCallStatus = 0x80004005;
-    std::map<std::string, std::uint32_t, std::less<>> failMember;
-};
-void FailEveryCall(FailurePlan& plan, std::string_view member, std::uint32_t status);
-
 struct SelectionSetState;
 
 // Everything the objects of one stand-in application share.
 struct CadHost {
     Drawing drawing;
     Picker picker;
-    FailurePlan failures;
-    long callCount = 0;
-    bool logCalls = false;
-    std::vector<std::string> callLog;  // "Get SelectionSets", when logCalls
     bool closed = false;
     int windowState = 1;  // 1 normal, 2 minimised, 3 maximised
     bool visible = true;

@@ -82,18 +82,39 @@ class ExcelClassFactory final : public IClassFactory {
 
 ExcelClassFactory factory;
 
+// Registers this program as "Excel.Application".
+int RegisterServer() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring command = L"\"" + std::wstring(path) + L"\"";
+    return RegisterProgId(kExcelProgId, kExcelClassId, command) ? 0 : 1;
+}
+
+// Serves until the application handed out is released by everyone, or
+// gives up after a minute when nobody asked for one.
+void ServeUntilReleased() {
+    const ULONGLONG idleDeadline = GetTickCount64() + 60000;
+    for (;;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        MSG message;
+        bool quit = false;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) quit = true;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (quit) return;
+        if (handedOut && CurrentAdapterCounts().live == 0 && serverLocks == 0) return;
+        if (!handedOut && GetTickCount64() > idleDeadline) return;
+    }
+}
+
 int Serve(int argc, char** argv) {
     bool embedding = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-Embedding" || arg == "/Embedding") embedding = true;
-        if (arg == "-RegServer" || arg == "/RegServer") {
-            // Registers this program as "Excel.Application".
-            wchar_t path[MAX_PATH] = {};
-            GetModuleFileNameW(nullptr, path, MAX_PATH);
-            const std::wstring command = L"\"" + std::wstring(path) + L"\"";
-            return RegisterProgId(kExcelProgId, kExcelClassId, command) ? 0 : 1;
-        }
+        if (arg == "-RegServer" || arg == "/RegServer") return RegisterServer();
     }
     if (!embedding) {
         std::fprintf(stderr,
@@ -110,22 +131,7 @@ int Serve(int argc, char** argv) {
                      static_cast<unsigned long>(hr));
         return 1;
     }
-    // Serve until the application handed out is released by everyone, or
-    // give up after a minute when nobody asked for one.
-    const ULONGLONG idleDeadline = GetTickCount64() + 60000;
-    for (;;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
-        MSG message;
-        bool quit = false;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) quit = true;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (quit) break;
-        if (handedOut && CurrentAdapterCounts().live == 0 && serverLocks == 0) break;
-        if (!handedOut && GetTickCount64() > idleDeadline) break;
-    }
+    ServeUntilReleased();
     CoRevokeClassObject(registration);
     return 0;
 }

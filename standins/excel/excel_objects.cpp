@@ -1,12 +1,13 @@
 // The automation objects of the stand-in Excel: application, workbook
 // collection, workbook, worksheet, range, font, border and page setup. Each
 // answers exactly the members the Export command uses, with Excel's checks.
-#include <charconv>
 #include <cmath>
 
 #include "automation/failure.h"
 #include "automation/object.h"
+#include "automation/status.h"
 #include "standins/excel/standin_excel.h"
+#include "standins/member/arguments.h"
 
 namespace velmora::standins {
 
@@ -17,86 +18,23 @@ using ArgSpan = std::span<const Variant>;
 
 [[noreturn]] void Refuse(std::string detail) { Fail(kExcelRefused, std::move(detail)); }
 
-double Number(const Variant& value) {
-    switch (value.Kind()) {
-        case VariantKind::Bool:
-            return value.AsBool() ? -1 : 0;
-        case VariantKind::Int16:
-        case VariantKind::Int32:
-        case VariantKind::Double:
-            return value.ToDouble();
-        case VariantKind::Text: {
-            const std::string& text = value.AsText();
-            double number = 0;
-            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-            if (error == std::errc() && end == text.data() + text.size() && !text.empty()) {
-                return number;
-            }
-            break;
-        }
-        default:
-            break;
-    }
-    Fail(status::kTypeMismatch, "not a number: " + Describe(value));
-}
+constexpr Conversion kOle = Conversion::Ole;
 
-int WholeNumber(const Variant& value) {
-    double number = std::nearbyint(Number(value));
-    if (!(number >= -2147483648.0 && number <= 2147483647.0)) Fail(status::kDispOverflow);
-    return static_cast<int>(number);
-}
-
-bool Truth(const Variant& value) { return Number(value) != 0; }
-
-void ExpectArgs(ArgSpan args, std::size_t count) {
-    if (args.size() != count) Fail(status::kBadParamCount);
-}
-
-// A member this object does not have.
-[[noreturn]] void Unknown(std::string_view member) {
-    Fail(status::kUnknownName, std::string(member));
-}
-
-// Counts every access of an instance and applies the test's failure plan.
+// The instance an object belongs to. Members an object lacks fail as
+// unknown names; none of Excel's objects used here is a collection.
 class ExcelObject : public Dispatch {
   public:
     explicit ExcelObject(Instance instance) : instance_(std::move(instance)) {}
 
-    Variant Get(std::string_view member, ArgSpan args) final {
-        Count(member);
-        return DoGet(member, args);
-    }
-    void Put(std::string_view member, ArgSpan args, const Variant& value) final {
-        Count(member);
-        DoPut(member, args, value);
-    }
-    Variant Call(std::string_view member, ArgSpan args) final {
-        Count(member);
-        return DoCall(member, args);
-    }
-    std::vector<Variant> Enumerate() final {
-        Count("_NewEnum");
-        Unknown("_NewEnum");
-    }
+    void Put(std::string_view member, ArgSpan, const Variant&) override { UnknownMember(member); }
+    Variant Call(std::string_view member, ArgSpan) override { UnknownMember(member); }
+    std::vector<Variant> Enumerate() override { UnknownMember("_NewEnum"); }
 
   protected:
-    virtual Variant DoGet(std::string_view member, ArgSpan args) = 0;
-    virtual void DoPut(std::string_view member, ArgSpan, const Variant&) { Unknown(member); }
-    virtual Variant DoCall(std::string_view member, ArgSpan) { Unknown(member); }
-
     ExcelModel& Model() { return instance_->model; }
     const Instance& Owner() const { return instance_; }
 
   private:
-    void Count(std::string_view member) {
-        const ExcelFailurePlan& plan = instance_->failures;
-        const int number = ++instance_->accessCount;
-        if (number == plan.failAccessNumber ||
-            (!plan.failMember.empty() && SameMember(member, plan.failMember))) {
-            Fail(plan.status, "planned failure of " + std::string(member));
-        }
-    }
-
     Instance instance_;
 };
 
@@ -134,24 +72,23 @@ class FontObject : public RangePart {
   public:
     using RangePart::RangePart;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
-        ExpectArgs(args, 0);
+    Variant Get(std::string_view member, ArgSpan args) override {
+        ExpectArgs(args, 0, 0);
         const CellFormat format = FormatAt(TheSheet(), Range().firstRow, Range().firstColumn);
         if (SameMember(member, "Bold")) return Variant(format.bold);
         if (SameMember(member, "Size")) return Variant(format.fontSize);
-        Unknown(member);
+        UnknownMember(member);
     }
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
+    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+        ExpectArgs(args, 0, 0);
         if (SameMember(member, "Bold")) {
-            SetFormat(TheSheet(), Range(), FormatProperty::Bold, Truth(value) ? 1 : 0);
+            SetFormat(TheSheet(), Range(), FormatProperty::Bold, BoolArg(value, kOle) ? 1 : 0);
         } else if (SameMember(member, "Size")) {
-            const double size = Number(value);
+            const double size = NumberArg(value, kOle);
             if (!(size >= 1 && size <= 409)) Refuse("font size");
             SetFormat(TheSheet(), Range(), FormatProperty::FontSize, size);
         } else {
-            Unknown(member);
+            UnknownMember(member);
         }
     }
 };
@@ -238,20 +175,19 @@ class BorderObject : public SheetPart {
     BorderObject(Instance instance, SheetRef ref, std::vector<BorderTarget> targets)
         : SheetPart(std::move(instance), ref), targets_(std::move(targets)) {}
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
-        ExpectArgs(args, 0);
-        if (!SameMember(member, "LineStyle")) Unknown(member);
+    Variant Get(std::string_view member, ArgSpan args) override {
+        ExpectArgs(args, 0, 0);
+        if (!SameMember(member, "LineStyle")) UnknownMember(member);
         if (targets_.empty()) return Variant(static_cast<std::int32_t>(kLineNone));
         const BorderTarget& target = targets_.front();
         const CellFormat format =
             FormatAt(TheSheet(), target.range.firstRow, target.range.firstColumn);
         return Variant(static_cast<std::int32_t>(SideOf(format, target.side)));
     }
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
-        if (!SameMember(member, "LineStyle")) Unknown(member);
-        const int style = WholeNumber(value);
+    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+        ExpectArgs(args, 0, 0);
+        if (!SameMember(member, "LineStyle")) UnknownMember(member);
+        const int style = IntegerArg(value, kOle);
         if (!IsLineStyle(style)) Refuse("line style " + std::to_string(style));
         for (const BorderTarget& target : targets_) {
             SetFormat(TheSheet(), target.range, target.side, style);
@@ -324,18 +260,17 @@ class RangeObject : public RangePart {
   public:
     using RangePart::RangePart;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
+    Variant Get(std::string_view member, ArgSpan args) override {
         Sheet& sheet = TheSheet();
         const CellRange& range = Range();
         if (SameMember(member, "Borders")) {
-            if (args.size() > 1) Fail(status::kBadParamCount);
-            const int index = args.empty() ? 0 : WholeNumber(args[0]);
+            ExpectArgs(args, 0, 1);
+            const int index = args.empty() ? 0 : IntegerArg(args[0], kOle);
             if (index == 0 && !args.empty()) Refuse("border index 0");
             return Variant(Object(
                 std::make_shared<BorderObject>(Owner(), Ref(), BorderTargets(range, index))));
         }
-        ExpectArgs(args, 0);
+        ExpectArgs(args, 0, 0);
         if (SameMember(member, "Value") || member.empty()) {
             return ToVariant(ValueAt(sheet, range.firstRow, range.firstColumn));
         }
@@ -350,11 +285,11 @@ class RangeObject : public RangePart {
             const CellFormat format = FormatAt(sheet, range.firstRow, range.firstColumn);
             return Variant(static_cast<std::int32_t>(AlignmentCode(format.alignment)));
         }
-        Unknown(member);
+        UnknownMember(member);
     }
 
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
+    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+        ExpectArgs(args, 0, 0);
         Sheet& sheet = TheSheet();
         const CellRange& range = Range();
         if (SameMember(member, "Value") || member.empty()) {
@@ -362,21 +297,21 @@ class RangeObject : public RangePart {
             if (range.CellCount() > kMaxCellsPerValueRequest) Fail(kExcelOutOfMemory);
             SetValue(sheet, range, cell);
         } else if (SameMember(member, "MergeCells")) {
-            SetMerged(sheet, range, Truth(value));
+            SetMerged(sheet, range, BoolArg(value, kOle));
         } else if (SameMember(member, "ColumnWidth")) {
-            const double width = Number(value);
+            const double width = NumberArg(value, kOle);
             if (!(width >= 0 && width <= 255)) Refuse("column width");
             SetColumnWidth(sheet, range, width);
         } else if (SameMember(member, "RowHeight")) {
-            const double height = Number(value);
+            const double height = NumberArg(value, kOle);
             if (!(height >= 0 && height <= 409)) Refuse("row height");
             SetRowHeight(sheet, range, height);
         } else if (SameMember(member, "HorizontalAlignment")) {
-            auto alignment = AlignmentFromCode(WholeNumber(value));
+            auto alignment = AlignmentFromCode(IntegerArg(value, kOle));
             if (!alignment) Refuse("horizontal alignment");
             SetFormat(sheet, range, FormatProperty::Alignment, static_cast<int>(*alignment));
         } else {
-            Unknown(member);
+            UnknownMember(member);
         }
     }
 };
@@ -385,16 +320,15 @@ class PageSetupObject : public SheetPart {
   public:
     using SheetPart::SheetPart;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
-        ExpectArgs(args, 0);
+    Variant Get(std::string_view member, ArgSpan args) override {
+        ExpectArgs(args, 0, 0);
         if (SameMember(member, "CenterHorizontally")) return Variant(TheSheet().centerHorizontally);
-        Unknown(member);
+        UnknownMember(member);
     }
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
-        if (!SameMember(member, "CenterHorizontally")) Unknown(member);
-        TheSheet().centerHorizontally = Truth(value);
+    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+        ExpectArgs(args, 0, 0);
+        if (!SameMember(member, "CenterHorizontally")) UnknownMember(member);
+        TheSheet().centerHorizontally = BoolArg(value, kOle);
     }
 };
 
@@ -407,7 +341,7 @@ int CellIndex(const Variant& value, int limit, bool letters) {
         if (!column) Refuse("column " + value.AsText());
         index = *column;
     } else {
-        index = WholeNumber(value);
+        index = IntegerArg(value, kOle);
     }
     if (index < 1 || index > limit) Refuse("index " + std::to_string(index) + " outside the sheet");
     return index;
@@ -417,10 +351,9 @@ class WorksheetObject : public SheetPart {
   public:
     using SheetPart::SheetPart;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
+    Variant Get(std::string_view member, ArgSpan args) override {
         if (SameMember(member, "Range")) {
-            ExpectArgs(args, 1);
+            ExpectArgs(args, 1, 1);
             if (args[0].Kind() != VariantKind::Text) Refuse("range address " + Describe(args[0]));
             auto range = ParseRange(args[0].AsText());
             if (!range) Refuse("range address " + args[0].AsText());
@@ -428,14 +361,14 @@ class WorksheetObject : public SheetPart {
         }
         if (SameMember(member, "Cells")) {
             if (args.empty()) return MakeRange({1, 1, kMaxRows, kMaxColumns});
-            ExpectArgs(args, 2);
+            ExpectArgs(args, 2, 2);
             const int row = CellIndex(args[0], kMaxRows, false);
             const int column = CellIndex(args[1], kMaxColumns, true);
             return MakeRange({row, column, row, column});
         }
         if (SameMember(member, "Columns")) {
             if (args.empty()) return MakeRange({1, 1, kMaxRows, kMaxColumns});
-            ExpectArgs(args, 1);
+            ExpectArgs(args, 1, 1);
             if (args[0].Kind() == VariantKind::Text) {
                 const std::string& text = args[0].AsText();
                 auto range =
@@ -449,10 +382,10 @@ class WorksheetObject : public SheetPart {
             return MakeRange({1, column, kMaxRows, column});
         }
         if (SameMember(member, "PageSetup")) {
-            ExpectArgs(args, 0);
+            ExpectArgs(args, 0, 0);
             return Variant(Object(std::make_shared<PageSetupObject>(Owner(), Ref())));
         }
-        Unknown(member);
+        UnknownMember(member);
     }
 
   private:
@@ -461,38 +394,29 @@ class WorksheetObject : public SheetPart {
     }
 };
 
+// A workbook answers for its worksheets only: Visible belongs to Excel's
+// windows, not to the workbook, so setting it fails as an unknown name.
 class WorkbookObject : public ExcelObject {
   public:
     WorkbookObject(Instance instance, int index)
         : ExcelObject(std::move(instance)), index_(index) {}
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
-        Workbook& workbook = Model().workbooks[index_];
-        if (SameMember(member, "Worksheets")) {
-            ExpectArgs(args, 1);
-            int sheet = -1;
-            if (args[0].Kind() == VariantKind::Text) {
-                for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
-                    if (SameMember(workbook.sheets[i].name, args[0].AsText())) sheet = int(i);
-                }
-            } else {
-                sheet = WholeNumber(args[0]) - 1;
+    Variant Get(std::string_view member, ArgSpan args) override {
+        if (!SameMember(member, "Worksheets")) UnknownMember(member);
+        ExpectArgs(args, 1, 1);
+        const std::vector<Sheet>& sheets = Model().workbooks[index_].sheets;
+        int sheet = -1;
+        if (args[0].Kind() == VariantKind::Text) {
+            for (std::size_t i = 0; i < sheets.size(); ++i) {
+                if (SameMember(sheets[i].name, args[0].AsText())) sheet = int(i);
             }
-            if (sheet < 0 || sheet >= static_cast<int>(workbook.sheets.size())) {
-                Fail(status::kBadIndex, "no such worksheet");
-            }
-            return Variant(
-                Object(std::make_shared<WorksheetObject>(Owner(), SheetRef{index_, sheet})));
+        } else {
+            sheet = IntegerArg(args[0], kOle) - 1;
         }
-        ExpectArgs(args, 0);
-        if (SameMember(member, "Visible")) return Variant(workbook.visible);
-        Unknown(member);
-    }
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
-        if (!SameMember(member, "Visible")) Unknown(member);
-        Model().workbooks[index_].visible = Truth(value);
+        if (sheet < 0 || sheet >= static_cast<int>(sheets.size())) {
+            Fail(status::kBadIndex, "no such worksheet");
+        }
+        return Variant(Object(std::make_shared<WorksheetObject>(Owner(), SheetRef{index_, sheet})));
     }
 
   private:
@@ -503,11 +427,10 @@ class WorkbooksObject : public ExcelObject {
   public:
     using ExcelObject::ExcelObject;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan) override { Unknown(member); }
-    Variant DoCall(std::string_view member, ArgSpan args) override {
-        if (!SameMember(member, "Add")) Unknown(member);
-        ExpectArgs(args, 0);
+    Variant Get(std::string_view member, ArgSpan) override { UnknownMember(member); }
+    Variant Call(std::string_view member, ArgSpan args) override {
+        if (!SameMember(member, "Add")) UnknownMember(member);
+        ExpectArgs(args, 0, 0);
         AddWorkbook(Model());
         return Variant(Object(std::make_shared<WorkbookObject>(Owner(), Model().activeWorkbook)));
     }
@@ -517,9 +440,8 @@ class ApplicationObject : public ExcelObject {
   public:
     using ExcelObject::ExcelObject;
 
-  protected:
-    Variant DoGet(std::string_view member, ArgSpan args) override {
-        ExpectArgs(args, 0);
+    Variant Get(std::string_view member, ArgSpan args) override {
+        ExpectArgs(args, 0, 0);
         if (SameMember(member, "Workbooks")) {
             return Variant(Object(std::make_shared<WorkbooksObject>(Owner())));
         }
@@ -530,12 +452,12 @@ class ApplicationObject : public ExcelObject {
                 std::make_shared<WorksheetObject>(Owner(), SheetRef{Model().activeWorkbook, 0})));
         }
         if (SameMember(member, "Visible")) return Variant(Model().visible);
-        Unknown(member);
+        UnknownMember(member);
     }
-    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
-        ExpectArgs(args, 0);
-        if (!SameMember(member, "Visible")) Unknown(member);
-        const bool visible = Truth(value);
+    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+        ExpectArgs(args, 0, 0);
+        if (!SameMember(member, "Visible")) UnknownMember(member);
+        const bool visible = BoolArg(value, kOle);
         const bool shown = visible && !Model().visible;
         Model().visible = visible;
         if (shown && Owner()->onVisible) Owner()->onVisible(Model());

@@ -1,7 +1,5 @@
 #include "standins/excel/standin_excel.h"
 
-#include "automation/failure.h"
-
 namespace velmora::standins {
 
 std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
@@ -9,7 +7,6 @@ std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
     auto instances = std::make_shared<ExcelInstances>();
     directory.RegisterFactory(kExcelProgId, [instances, options]() -> Object {
         auto instance = std::make_shared<ExcelInstance>();
-        instance->failures = options.failures;
         instance->onVisible = options.onVisible;
         instances->created.push_back(instance);
         return MakeExcelApplication(instance);

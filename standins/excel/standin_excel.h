@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "automation/directory.h"
-#include "automation/status.h"
 #include "standins/excel/workbook_model.h"
 
 namespace velmora::standins {
@@ -20,16 +18,7 @@ namespace velmora::standins {
 inline constexpr std::uint32_t kExcelRefused = 0x800A03EC;
 inline constexpr std::uint32_t kExcelOutOfMemory = 0x8007000E;
 
-// For tests: make one member access of an instance fail, or every access of
-// a member. Accesses are counted per instance from 1, over all its objects.
-struct ExcelFailurePlan {
-    int failAccessNumber = 0;  // 0: none
-    std::string failMember;    // "": none; compared case-insensitively
-    std::uint32_t status = status::kDispException;
-};
-
 struct StandInExcelOptions {
-    ExcelFailurePlan failures;
     // Runs when the application's Visible goes from false to true.
     std::function<void(const ExcelModel&)> onVisible;
 };
@@ -37,9 +26,7 @@ struct StandInExcelOptions {
 // One created application, as the tests look at it.
 struct ExcelInstance {
     ExcelModel model;
-    ExcelFailurePlan failures;
     std::function<void(const ExcelModel&)> onVisible;
-    int accessCount = 0;
 };
 
 // Every instance the factory created, in order.

@@ -158,44 +158,47 @@ double RowHeightAt(const Sheet& sheet, int row) {
     return height;
 }
 
+namespace {
+
+using FormatMap = std::map<CellKey, CellFormat>;
+
+// Every cell of a range small enough to be formatted cell by cell.
+void AddCells(FormatMap& cells, const CellRange& range) {
+    if (range.CellCount() > kMaxFormattedCellsPerLayer) return;
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        for (int column = range.firstColumn; column <= range.lastColumn; ++column) {
+            cells.emplace(CellKey{row, column}, CellFormat{});
+        }
+    }
+}
+
+// A small layer reaches its cells row by row, a large one the cells there are.
+void ApplyLayer(FormatMap& cells, const FormatLayer& layer) {
+    const CellRange& range = layer.range;
+    if (range.CellCount() > kMaxFormattedCellsPerLayer) {
+        for (auto& [key, format] : cells) {
+            if (range.Contains(key.first, key.second)) Apply(format, layer.property, layer.value);
+        }
+        return;
+    }
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        auto it = cells.lower_bound({row, range.firstColumn});
+        for (; it != cells.end() && it->first.first == row && it->first.second <= range.lastColumn;
+             ++it) {
+            Apply(it->second, layer.property, layer.value);
+        }
+    }
+}
+
+}  // namespace
+
 std::map<CellKey, CellFormat> FormattedCells(const Sheet& sheet) {
-    std::map<CellKey, CellFormat> cells;
+    FormatMap cells;
     for (const auto& [key, value] : sheet.values) cells.emplace(key, CellFormat{});
-    for (const CellRange& area : sheet.merged) {
-        if (area.CellCount() > kMaxFormattedCellsPerLayer) continue;
-        for (int row = area.firstRow; row <= area.lastRow; ++row) {
-            for (int column = area.firstColumn; column <= area.lastColumn; ++column) {
-                cells.emplace(CellKey{row, column}, CellFormat{});
-            }
-        }
-    }
-    for (const FormatLayer& layer : sheet.formats) {
-        if (layer.range.CellCount() > kMaxFormattedCellsPerLayer) continue;
-        for (int row = layer.range.firstRow; row <= layer.range.lastRow; ++row) {
-            for (int column = layer.range.firstColumn; column <= layer.range.lastColumn; ++column) {
-                cells.emplace(CellKey{row, column}, CellFormat{});
-            }
-        }
-    }
+    for (const CellRange& area : sheet.merged) AddCells(cells, area);
+    for (const FormatLayer& layer : sheet.formats) AddCells(cells, layer.range);
     // Layers in the order they were set, so later requests win.
-    for (const FormatLayer& layer : sheet.formats) {
-        if (layer.range.CellCount() <= kMaxFormattedCellsPerLayer) {
-            for (int row = layer.range.firstRow; row <= layer.range.lastRow; ++row) {
-                auto it = cells.lower_bound({row, layer.range.firstColumn});
-                for (; it != cells.end() && it->first.first == row &&
-                       it->first.second <= layer.range.lastColumn;
-                     ++it) {
-                    Apply(it->second, layer.property, layer.value);
-                }
-            }
-        } else {
-            for (auto& [key, format] : cells) {
-                if (layer.range.Contains(key.first, key.second)) {
-                    Apply(format, layer.property, layer.value);
-                }
-            }
-        }
-    }
+    for (const FormatLayer& layer : sheet.formats) ApplyLayer(cells, layer);
     return cells;
 }
 

@@ -82,7 +82,6 @@ struct Sheet {
 
 struct Workbook {
     std::vector<Sheet> sheets;
-    bool visible = true;
 };
 
 struct ExcelModel {

@@ -151,10 +151,11 @@ void WriteSheet(lxw_workbook* workbook, Formats& formats, const Sheet& sheet) {
     }
     for (const auto& [key, format] : cells) {
         // A merged area shows the value of its top-left cell only.
-        const bool hidden = std::any_of(sheet.merged.begin(), sheet.merged.end(), [&](auto& a) {
-            return a.Contains(key.first, key.second) &&
-                   !(a.firstRow == key.first && a.firstColumn == key.second);
-        });
+        const bool hidden =
+            std::any_of(sheet.merged.begin(), sheet.merged.end(), [cell = key](auto& a) {
+                return a.Contains(cell.first, cell.second) &&
+                       !(a.firstRow == cell.first && a.firstColumn == cell.second);
+            });
         const CellValue& value = hidden ? CellValue{} : ValueAt(sheet, key.first, key.second);
         WriteCell(worksheet, key.first, key.second, value, formats.For(format));
     }

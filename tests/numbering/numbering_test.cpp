@@ -150,7 +150,7 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
         // later failure replaces that status before the test.)
         Desk h;
         h.Run();
-        standins::FailEveryCall(h.cad->failures, "WindowState", status::kDispException);
+        h.cadTap->failMember["WindowState"] = status::kDispException;
         h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
         h.Run();
         EXPECT_EQ(h.shown, 2);

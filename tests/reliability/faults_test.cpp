@@ -134,7 +134,7 @@ TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
         clean.Run();
         ASSERT_EQ(clean.Labels().size(), 49u);
         CheckSound(clean, scenario);
-        const long calls = clean.cad->callCount;
+        const long calls = clean.cadTap->calls;
         clean.Export();
         clean.Export();
         ExpectAllReleased(clean);
@@ -147,12 +147,8 @@ TEST(Faults, EveryCallOfANumberCommandFailingOrAutoCadGone) {
                              (gone ? " and later gone" : " failing with " + StatusText(failure)));
                 Desk h;
                 scenario.SetUp(h);
-                if (gone) {
-                    h.cadTap->goneAt = call;
-                } else {
-                    h.cad->failures.failCall = call;
-                    h.cad->failures.failCallStatus = failure;
-                }
+                (gone ? h.cadTap->goneAt : h.cadTap->failAt) = call;
+                h.cadTap->failStatus = failure;
                 h.Run();
                 ++faults;
                 EXPECT_EQ(h.shown, 1);
@@ -196,9 +192,9 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
     };
     Desk clean;
     numbered(clean);
+    ASSERT_EQ(clean.State().pileCount, 3);
     clean.Export();
-    const long accesses = clean.excel->created.at(0)->accessCount;
-    ASSERT_EQ(clean.excelTap->calls, accesses);
+    const long accesses = clean.excelTap->calls;
     long faults = 0;
 
     for (bool gone : {false, true}) {
@@ -208,11 +204,8 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
             Desk h;
             numbered(h);
             const PileRegister before = h.State().pileRegister;  // no references kept
-            if (gone) {
-                h.excelTap->goneAt = at;
-            } else {
-                h.excelFailures.failAccessNumber = static_cast<int>(at);
-            }
+            (gone ? h.excelTap->goneAt : h.excelTap->failAt) = at;
+            h.excelTap->failStatus = status::kDispException;
             h.Export();
             ++faults;
 
@@ -225,7 +218,6 @@ TEST(Faults, EveryCallOfAnExportFailingOrExcelGone) {
 
             // Excel working again, a second export gives the whole table.
             *h.excelTap = {};
-            h.excelFailures = {};
             h.Export();
             const standins::Sheet* again = h.Sheet(h.excel->created.size() - 1);
             ASSERT_NE(again, nullptr);
@@ -243,12 +235,12 @@ TEST(Faults, EveryPositionOfAPassUnreadable) {
         Desk h;
         h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(70, 80)},
                  std::nullopt});  // then cancelled
-        standins::FailEveryCall(h.cad->failures, "Coordinates", failure);
+        h.cadTap->failMember["Coordinates"] = failure;
         // Reads work again from the second pick on.
         auto picker = h.cad->picker;
         int picks = 0;
         h.cad->picker = [&, picker](const standins::PickRequest& request) {
-            if (++picks == 2) h.cad->failures.failMember.clear();
+            if (++picks == 2) h.cadTap->failMember.clear();
             return picker(request);
         };
         h.Set(1, "7");

@@ -1,11 +1,12 @@
 // The stand-in AutoCAD fails the way AutoCAD does where the Number command
-// depends on it: filters, argument types, injected failures and an
-// application that has gone away.
+// depends on it: filters, argument types and an application that has gone
+// away; and the tap's planned failures on it.
 #include "standins/autocad/standin_cad.h"
 
 #include <gtest/gtest.h>
 
 #include "status_of.h"
+#include "tap.h"
 
 namespace velmora::standins {
 namespace {
@@ -61,22 +62,20 @@ TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     EXPECT_TRUE(Texts(cad.host->drawing).empty());
 }
 
-TEST(StandInCad, FailurePlanAndClosing) {
+TEST(StandInCad, PlannedFailuresAndClosing) {
     Cad cad;
     LocalDirectory directory;
     RegisterCad(cad.host, directory);
-    Object app = directory.FindRunning("AutoCAD.Application");
+    auto tap = std::make_shared<testing::Tap>();
+    Object app = testing::Tapped(directory.FindRunning("AutoCAD.Application"), tap);
 
-    // The n-th call fails with the chosen status, and only that one.
-    cad.host->failures.failCall = cad.host->callCount + 2;
-    cad.host->failures.failCallStatus = status::kCallRejected;
+    // Behind a tap the n-th call fails with the chosen status, and only that one.
+    tap->failAt = 2;
+    tap->failStatus = status::kCallRejected;
     EXPECT_EQ(StatusOf([&] { GetObject(app, "ActiveDocument"); }), status::kOk);
     EXPECT_EQ(StatusOf([&] { GetObject(app, "ActiveDocument"); }), status::kCallRejected);
     EXPECT_EQ(StatusOf([&] { GetObject(app, "ActiveDocument"); }), status::kOk);
 
-    FailEveryCall(cad.host->failures, "windowstate", status::kDispException);
-    EXPECT_EQ(StatusOf([&] { Put(app, "WindowState", std::int32_t{3}); }), status::kDispException);
-    cad.host->failures.failMember.clear();
     EXPECT_EQ(StatusOf([&] { Put(app, "WindowState", 3.0); }), status::kTypeMismatch);
 
     CloseCad(*cad.host);

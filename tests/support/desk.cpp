@@ -18,7 +18,6 @@ Desk::Desk() {
     // Every creation of Excel makes a new stand-in instance behind the switch.
     directory.RegisterFactory(standins::kExcelProgId, [this]() -> Object {
         auto instance = std::make_shared<standins::ExcelInstance>();
-        instance->failures = excelFailures;
         excel->created.push_back(instance);
         return Tapped(standins::MakeExcelApplication(instance), excelTap);
     });

@@ -1,7 +1,7 @@
 // The whole system on one desk: the window ForTamrisk wired to a stand-in
 // AutoCAD with scripted picks and to a stand-in Excel, both reached only
-// through the ProgID directory and behind taps that count, log or cut their
-// calls. Also reads back what the user would see: the labels in the
+// through the ProgID directory and behind taps that count, log, fail or cut
+// their calls. Also reads back what the user would see: the labels in the
 // drawing, the register rows and the exported sheet.
 #pragma once
 
@@ -35,8 +35,7 @@ struct Desk {
     std::shared_ptr<standins::CadHost> cad = standins::NewCadHost();
     std::shared_ptr<standins::ExcelInstances> excel = std::make_shared<standins::ExcelInstances>();
     std::shared_ptr<Tap> cadTap = std::make_shared<Tap>();
-    std::shared_ptr<Tap> excelTap = std::make_shared<Tap>();
-    standins::ExcelFailurePlan excelFailures;  // for every Excel created from now on
+    std::shared_ptr<Tap> excelTap = std::make_shared<Tap>();  // one for every Excel created
     std::unique_ptr<ForTamrisk> window;
     std::vector<std::string> messages;
     int shown = 0;
@@ -45,7 +44,6 @@ struct Desk {
     Desk();
 
     EntityId Point(double x, double y) { return standins::AddPoint(cad->drawing, {x, y, 0}); }
-    EntityId Circle(double x, double y) { return standins::AddCircle(cad->drawing, {x, y, 0}, 1); }
     // One pick per pass (nothing: the pick is cancelled); then empty picks.
     void Picks(std::vector<standins::Pick> passes);
     void Set(int box, std::string text) { window->TextEdited(box, std::move(text)); }

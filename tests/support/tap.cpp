@@ -1,7 +1,6 @@
 #include "tap.h"
 
 #include "automation/failure.h"
-#include "automation/status.h"
 
 namespace velmora::testing {
 
@@ -45,6 +44,12 @@ class TappedObject : public Dispatch {
             if (tap.onGone) tap.onGone();
         }
         if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
+        if (tap.calls == tap.failAt)
+            Fail(tap.failStatus, "planned failure of call " + CallText(access, member, args));
+        if (access == "Enumerate") return;
+        for (const auto& [name, status] : tap.failMember) {
+            if (SameMember(name, member)) Fail(status, "planned failure of " + std::string(member));
+        }
     }
 
     Object inner_;

@@ -1,21 +1,30 @@
-// A tap on an outside application: every object handed out through it counts
-// its calls on one switch, can log them with their argument kinds, and from
-// the n-th call on fails every call with the status of a server that is no
-// longer there, as a closed or crashed AutoCAD or Excel answers.
+// A tap on an outside application: every object handed out through it (as
+// a returned value, in an array or by enumeration) counts its calls on one
+// switch, can log them with their argument kinds, fails the planned calls,
+// and from the n-th call on fails every call with the status of a server
+// that is no longer there, as a closed or crashed AutoCAD or Excel answers.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "automation/object.h"
+#include "automation/status.h"
 
 namespace velmora::testing {
 
 struct Tap {
     long calls = 0;
+    // Planned failures: the n-th call (0: none), and every Get, Put or Call
+    // of a member (names case-insensitive, "" the default member).
+    long failAt = 0;
+    std::uint32_t failStatus = status::kFail;
+    std::map<std::string, std::uint32_t> failMember;
     long goneAt = 0;  // 0: never
     bool gone = false;
     std::function<void()> onGone;  // runs once, just before the first refused call
