@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 namespace velmora::standins {
@@ -82,41 +83,29 @@ const Entity* FindEntity(const Drawing& drawing, EntityId id) {
 
 bool EraseEntity(Drawing& drawing, EntityId id) { return drawing.entities.erase(id) > 0; }
 
-std::string_view TypeName(EntityKind kind) {
-    switch (kind) {
-        case EntityKind::Point:
-            return "POINT";
-        case EntityKind::Circle:
-            return "CIRCLE";
-        case EntityKind::Text:
-            return "TEXT";
-        case EntityKind::Line:
-            return "LINE";
-        case EntityKind::Arc:
-            return "ARC";
-        case EntityKind::Polyline:
-            return "LWPOLYLINE";
-    }
-    return "";
+namespace {
+
+// An entity kind's DXF type and its AutoCAD object name, in EntityKind's order.
+struct KindNames {
+    std::string_view type;
+    std::string_view object;
+};
+constexpr KindNames kKindNames[] = {
+    {"POINT", "AcDbPoint"}, {"CIRCLE", "AcDbCircle"}, {"TEXT", "AcDbText"},
+    {"LINE", "AcDbLine"},   {"ARC", "AcDbArc"},       {"LWPOLYLINE", "AcDbPolyline"},
+};
+static_assert(std::size(kKindNames) == static_cast<std::size_t>(EntityKind::Polyline) + 1);
+
+KindNames NamesOf(EntityKind kind) {
+    const auto at = static_cast<std::size_t>(kind);
+    return at < std::size(kKindNames) ? kKindNames[at] : KindNames{};
 }
 
-std::string_view ObjectName(EntityKind kind) {
-    switch (kind) {
-        case EntityKind::Point:
-            return "AcDbPoint";
-        case EntityKind::Circle:
-            return "AcDbCircle";
-        case EntityKind::Text:
-            return "AcDbText";
-        case EntityKind::Line:
-            return "AcDbLine";
-        case EntityKind::Arc:
-            return "AcDbArc";
-        case EntityKind::Polyline:
-            return "AcDbPolyline";
-    }
-    return "";
-}
+}  // namespace
+
+std::string_view TypeName(EntityKind kind) { return NamesOf(kind).type; }
+
+std::string_view ObjectName(EntityKind kind) { return NamesOf(kind).object; }
 
 Point3 TextAnchor(const Entity& text) {
     return text.alignment == 0 ? text.position : text.alignmentPoint;
