@@ -7,9 +7,8 @@
 # sources: the same mirrors, suites and components. Reports the time and the
 # result, and removes all it made, however it ends (--keep keeps the folder;
 # a failed run keeps its log, /tmp/velmora-fresh.*.log).
-# The command runs with LANG=C.UTF-8, as on this machine and CI: under the C
-# locale dpkg-deb lists the guide's Chinese file name escaped, and
-# scripts/test.d/60-packages.sh does not find it in the .deb.
+# The command runs with LANG=C.UTF-8, as on this machine and CI (scripts/test.sh
+# sets the same where a system sets no locale).
 # Needs root; installs debootstrap when it is missing. Not part of the test
 # command: it takes a while. Run it whenever scripts/packages.d/ changes.
 # Usage: [nice] bash scripts/check-fresh-debian.sh [--keep]
