@@ -17,6 +17,7 @@
 #include "automation/com/dispatch_adapter.h"
 #include "standins/autocad/standin_cad.h"
 #include "standins/com_servers/registration.h"
+#include "text/utf16.h"
 
 namespace velmora::standins {
 namespace {
@@ -74,7 +75,7 @@ void Dump(const CadHost& host, const std::string& path) {
 
 HANDLE OpenEventByName(const std::string& name) {
     if (name.empty()) return nullptr;
-    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Widen(name).c_str());
+    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(name).c_str());
 }
 
 int Serve(int argc, char** argv) {
