@@ -18,7 +18,7 @@ if [ "${1:-}" = --linux-session ]; then
   mkdir -p "$HOME/Documents"
   openbox 2>/dev/null &
   sleep 1
-  build/ci/src/app/qt/velmora samples/piles.dxf 2>/dev/null &
+  build/ci/programs/linux/velmora samples/piles.dxf 2>/dev/null &
   program=$!
   trap 'kill "$program" 2>/dev/null || true' EXIT
   v="$(xdotool search --sync --name '^Velmora$' | tail -1)"

@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh dev velmora
-program="$root/build/dev/src/app/qt/velmora"
+program="$root/build/dev/programs/linux/velmora"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): starting Velmora under xvfb-run." >&2
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$@"

@@ -324,14 +324,4 @@ StandInCadWindow* OpenStandInCadWindow(LocalDirectory& directory, const QString&
     return window;
 }
 
-QWidget* OpenStandInCadWindow(LocalDirectory& directory) {
-    QString path;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].endsWith(QStringLiteral(".dxf"), Qt::CaseInsensitive)) path = arguments[i];
-    }
-    if (path.isEmpty()) path = FindSampleDrawing();
-    return OpenStandInCadWindow(directory, path);
-}
-
 }  // namespace velmora::standins

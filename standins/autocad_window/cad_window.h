@@ -79,17 +79,14 @@ class StandInCadWindow : public QWidget {
     bool holdsMore_ = false;  // the file holds what only a whole save keeps
 };
 
-// Opens the window and registers the application in the directory: with the
-// drawing named on the command line (a .dxf argument), else the sample
-// drawing samples/piles.dxf, else the built-in sample. The window lives until
-// the program ends; closing it revokes the registration.
-QWidget* OpenStandInCadWindow(LocalDirectory& directory);
-
-// The same with a given drawing file (empty: the built-in sample) and prompts.
+// Opens the window with the drawing file `path` (empty, or a file it cannot
+// read: the built-in sample) and registers the application in the
+// directory. The window lives until the program ends; closing it revokes
+// the registration.
 StandInCadWindow* OpenStandInCadWindow(LocalDirectory& directory, const QString& path,
                                        CadWindowPrompts prompts = {});
 
-// Where the sample drawing is, or empty.
+// Where the sample drawing samples/piles.dxf is, or empty.
 QString FindSampleDrawing();
 
 }  // namespace velmora::standins

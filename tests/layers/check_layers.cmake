@@ -2,8 +2,8 @@
 # the layers run one way, top to bottom, and folders of one level do not
 # include each other. In src/ includes name the folder below src/
 # ("window/…"); in standins/ they name it from the root ("standins/drawing/…").
-# The stand-ins stand on the automation and text layers alone; only the
-# Linux program's entry point (app/qt/main.cpp) wires them into src/.
+# The stand-ins stand on the automation and text layers alone; the programs
+# above both (programs/) wire them together.
 set(src_text 0)
 set(src_automation 1)
 set(src_values 2)
@@ -35,11 +35,7 @@ function(check_tree tree)
       list(GET names 1 second)
       if(top STREQUAL "standins")
         set(key standins_${second})
-        set(exempt FALSE)
-        if(tree STREQUAL "src" AND source STREQUAL "app/qt/main.cpp")
-          set(exempt TRUE)
-        endif()
-        if(exempt OR (tree STREQUAL "standins" AND second STREQUAL folder))
+        if(tree STREQUAL "standins" AND second STREQUAL folder)
           continue()
         endif()
         if(tree STREQUAL "standins" AND DEFINED ${key} AND ${${key}} LESS level)

@@ -48,7 +48,7 @@ TEST(CadWindow, PicksInteractivelyWhileRegistered) {
     LocalDirectory directory;
     QWidget other;
     other.show();
-    QWidget* window = OpenStandInCadWindow(directory);
+    QWidget* window = OpenStandInCadWindow(directory, FindSampleDrawing());
     auto* view = window->findChild<DrawingView*>();
     ASSERT_NE(view, nullptr);
     const Object app = directory.FindRunning("AutoCAD.Application");

@@ -11,6 +11,7 @@
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
+#include "command_line.h"
 #include "standins/autocad_window/cad_window.h"
 #include "standins/excel/desktop_output.h"
 
@@ -26,7 +27,14 @@ void PlaceBeside(QWidget& window, const QWidget& drawing) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    {
+        const QCoreApplication withoutWindows(argc, argv);
+        velmora::AnswerHelpOrVersion(withoutWindows);
+    }
     QApplication application(argc, argv);
+    const QString drawingPath = velmora::ReadDrawingArgument(application);
     // Closing the main window ends the program, whatever else is open.
     application.setQuitOnLastWindowClosed(false);
     velmora::InstallChineseFontSubstitutes();
@@ -37,8 +45,10 @@ int main(int argc, char** argv) {
     velmora::standins::RegisterStandInExcelForDesktop(directory, [&mainWindow](std::string text) {
         QMessageBox::warning(mainWindow, QStringLiteral("Excel"), QString::fromStdString(text));
     });
-    // AutoCAD is running with its drawing before Velmora starts.
-    QWidget* drawing = velmora::standins::OpenStandInCadWindow(directory);
+    // AutoCAD is running with its drawing before Velmora starts: the one
+    // named on the command line, else the sample drawing.
+    QWidget* drawing = velmora::standins::OpenStandInCadWindow(
+        directory, drawingPath.isEmpty() ? velmora::standins::FindSampleDrawing() : drawingPath);
 
     velmora::WindowServices services;
     services.directory = &directory;
