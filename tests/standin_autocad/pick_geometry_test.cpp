@@ -69,7 +69,7 @@ TEST(PickGeometry, BlockReferencesByTheirShapesAndLinesByGetEntity) {
     const std::vector<EntityId> none, taken{block};
     EXPECT_EQ(PickInBox(drawing, blocks, {48, 48, 52, 52}, false), taken);
     EXPECT_EQ(PickInBox(drawing, blocks, {49.5, 48, 52, 52}, false), none);  // cuts its outline
-    EXPECT_EQ(PickInBox(drawing, blocks, {49.5, 48, 52, 52}, true), taken);
+    EXPECT_EQ(PickInBox(drawing, blocks, {50.5, 48, 52, 52}, true), taken);  // its outline only
     EXPECT_EQ(PickInBox(drawing, blocks, {50.5, 50.5, 50.9, 50.9}, true), none);  // inside it only
 }
 

@@ -195,6 +195,18 @@ TEST(DxfWindow, BlockPilesArePickedByTheirShapes) {
     EXPECT_NEAR(args[1].AsDoubleArray()[0], E + 5.6, 0.1);
     EXPECT_EQ(getEntity([&] { Click(view, E + 2.5, N + 2.5); }).first, status::kDispException);
     EXPECT_EQ(getEntity([&] { Key(view, Qt::Key_Escape); }).first, status::kDispException);
+
+    // A pile erased and the drawing saved as DXF R12 to another file: the
+    // block references are gone from it, so from the drawing too.
+    const Object space = GetObject(document, "ModelSpace");
+    Call(Enumerate(space).back().AsObject(), "Delete");
+    ASSERT_TRUE(window->SaveTo(QString::fromStdString(path + "-r12.dxf")));
+    std::vector<Variant> kinds;
+    for (const Variant& item : Enumerate(space))
+        kinds.push_back(Get(item.AsObject(), "ObjectName"));
+    std::vector<Variant> left(4, Variant("AcDbCircle"));
+    left.insert(left.end(), 2, Variant("AcDbPoint"));
+    EXPECT_EQ(kinds, left);
     window->close();
 }
 
