@@ -29,6 +29,7 @@ class CadObject : public Dispatch {
     Variant Get(std::string_view member, std::span<const Variant> args) final;
     void Put(std::string_view member, std::span<const Variant> args, const Variant& value) final;
     Variant Call(std::string_view member, std::span<const Variant> args) final;
+    Variant CallByReference(std::string_view member, std::span<Variant> args) final;
     std::vector<Variant> Enumerate() final;
 
   protected:
@@ -37,6 +38,8 @@ class CadObject : public Dispatch {
     virtual void DoPut(std::string_view member, std::span<const Variant> args,
                        const Variant& value);
     virtual Variant DoCall(std::string_view member, std::span<const Variant> args);
+    // Members that leave results in their arguments; the others are DoCall's.
+    virtual Variant DoCallByReference(std::string_view member, std::span<Variant> args);
     virtual std::vector<Variant> DoEnumerate();
 
     CadHost& Host() const { return *host_; }
@@ -64,5 +67,7 @@ Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id);
 Object SelectionSetItem(const std::shared_ptr<CadHost>& host, const Variant& key);
 
 void DrawingChanged(CadHost& host);
+// A line on the command line, as Utility.Prompt and a pick's prompt say it.
+void SayOnCommandLine(CadHost& host, std::string text);
 
 }  // namespace velmora::standins

@@ -70,12 +70,34 @@ class ModelSpace : public CadObject {
     }
 };
 
+// Said on the command line when GetEntity is given no prompt.
+constexpr std::string_view kSelectObject = "选择对象：";
+
 class Utility : public CadObject {
   public:
     using CadObject::CadObject;
 
   protected:
+    Variant DoCallByReference(std::string_view member, std::span<Variant> args) override {
+        if (SameMember(member, "GetEntity")) {
+            ExpectArgs(args, 2, 3);
+            const bool prompted = args.size() == 3 && !args[2].IsEmpty();
+            const auto [id, at] = GetEntity(prompted ? args[2].AsText() : kSelectObject);
+            args[0] = NewEntity(SharedHost(), id);
+            args[1] = PointValue(at);
+            return {};
+        }
+        return CadObject::DoCallByReference(member, args);
+    }
+
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "Prompt")) {
+            ExpectArgs(args, 1, 1);
+            SayOnCommandLine(Host(), args[0].AsText());
+            return {};
+        }
+        // Its results go into its arguments, which only a call by reference gives.
+        if (SameMember(member, "GetEntity")) Fail(status::kTypeMismatch, "arguments by value");
         if (SameMember(member, "TranslateCoordinates")) {
             ExpectArgs(args, 4, 5);
             const Point3 point = PointArg(args[0]);
@@ -88,6 +110,17 @@ class Utility : public CadObject {
     }
 
   private:
+    // One pick of any entity, the prompt on the command line meanwhile.
+    EntityPick GetEntity(std::string_view prompt) {
+        SayOnCommandLine(Host(), std::string(prompt));
+        std::optional<EntityPick> pick;
+        if (Host().entityPicker) pick = Host().entityPicker(Host().drawing, prompt);
+        if (Host().closed) Fail(status::kServerUnavailable, "AutoCAD has gone away");
+        if (!pick || !FindEntity(Host().drawing, pick->id))
+            Fail(status::kDispException, "nothing was picked");
+        return *pick;
+    }
+
     // 0 world, 1 user coordinate system, 2 display (a plan view of the UCS).
     Point3 Translate(Point3 point, int from, int to, bool displacement) const {
         const Ucs& ucs = Host().drawing.ucs;
@@ -113,6 +146,7 @@ class EntityObject : public CadObject {
         const Entity& entity = Live();
         if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
         if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
+        if (SameMember(member, "Layer")) return entity.layer;
         switch (entity.kind) {
             case EntityKind::Point:
                 if (SameMember(member, "Coordinates")) return PointValue(entity.position);
@@ -129,6 +163,11 @@ class EntityObject : public CadObject {
                 if (SameMember(member, "TextAlignmentPoint")) {
                     return PointValue(entity.alignmentPoint);
                 }
+                break;
+            case EntityKind::BlockReference:
+                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
+                if (SameMember(member, "Name")) return entity.blockName;
+                if (SameMember(member, "EffectiveName")) return entity.effectiveName;
                 break;
             default:
                 break;
