@@ -97,6 +97,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         ->setShortcut(QKeySequence::Save);
     file->addAction(QStringLiteral("另存为(&A)…"), this, [this] { SaveAs(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QMenu* edit = menuBar->addMenu(QStringLiteral("编辑(&E)"));
+    undoAction_ = edit->addAction(QStringLiteral("放弃(&U)"), this, [this] { Undo(); });
+    undoAction_->setShortcut(QKeySequence::Undo);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -119,6 +122,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         else
             self->showNormal();
     };
+    // AutoCAD's HWND: the id of this window, which the program's other
+    // windows can raise.
+    host_->windowHandle = static_cast<std::int64_t>(winId());
     host_->onDrawingChanged = [self] {
         if (!self) return;
         self->SetModified(true);
@@ -141,6 +147,7 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     drawing.nextId = host_->drawing.nextId;
     for (auto& [id, entity] : entities) AddEntity(drawing, std::move(entity));
     host_->drawing = std::move(drawing);
+    host_->undo = {};  // nothing of the old drawing can be undone in the new one
     path_ = QFileInfo(path).absoluteFilePath();
     skipped_ = std::move(read.skipped);
     holdsMore_ = !skipped_.empty() || read.fileOnly > 0;
@@ -155,6 +162,13 @@ bool StandInCadWindow::Open() {
     if (view_->Picking() || !Settle(true)) return false;
     const QString path = prompts_.askOpenPath();
     return !path.isEmpty() && OpenFile(path);
+}
+
+bool StandInCadWindow::Undo() {
+    if (view_->Picking() || !UndoLast(host_->undo, host_->drawing)) return false;
+    SetModified(true);
+    view_->DrawingChanged();
+    return true;
 }
 
 bool StandInCadWindow::Save() {
@@ -272,6 +286,7 @@ Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
     activateWindow();
     prompt_->setText(kPickPrompt);
     openAction_->setEnabled(false);
+    undoAction_->setEnabled(false);
 
     std::vector<QPointer<QWidget>> disabled;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -293,6 +308,7 @@ Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
         if (widget) widget->setEnabled(true);
     }
     openAction_->setEnabled(true);
+    undoAction_->setEnabled(true);
     ShowIdlePrompt();
     if (!finished) return std::nullopt;
     return view_->Picked();
