@@ -11,9 +11,54 @@ namespace {
 // … acAlignmentBottomRight).
 constexpr int kMaxAlignment = 14;
 
+// The members of every entity, then those of each kind, one a line.
+constexpr std::string_view kEntityMembers = R"(
+    ObjectName
+    ObjectID
+    Delete
+)";
+constexpr std::string_view kPointMembers = R"(
+    Coordinates
+)";
+constexpr std::string_view kCircleMembers = R"(
+    Center
+    Radius
+)";
+constexpr std::string_view kTextMembers = R"(
+    TextString
+    Height
+    InsertionPoint
+    Alignment
+    TextAlignmentPoint
+)";
+
+std::string_view KindMembers(EntityKind kind) {
+    switch (kind) {
+        case EntityKind::Point:
+            return kPointMembers;
+        case EntityKind::Circle:
+            return kCircleMembers;
+        case EntityKind::Text:
+            return kTextMembers;
+        default:
+            return {};
+    }
+}
+
 class ModelSpace : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Item
+            Count
+            AddText
+            AddPoint
+            AddCircle
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -65,6 +110,7 @@ class ModelSpace : public CadObject {
 
   private:
     Variant Added(EntityId id) {
+        NoteAdded(Host().undo, id);
         DrawingChanged(Host());
         return NewEntity(SharedHost(), id);
     }
@@ -76,6 +122,13 @@ constexpr std::string_view kSelectObject = "选择对象：";
 class Utility : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            TranslateCoordinates
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoCallByReference(std::string_view member, std::span<Variant> args) override {
@@ -137,8 +190,13 @@ class Utility : public CadObject {
 
 class EntityObject : public CadObject {
   public:
-    EntityObject(std::shared_ptr<CadHost> host, EntityId id)
-        : CadObject(std::move(host)), id_(id) {}
+    EntityObject(std::shared_ptr<CadHost> host, EntityId id, EntityKind kind)
+        : CadObject(std::move(host)), id_(id), kind_(kind) {}
+
+    // An erased entity keeps the members of its kind; using them fails.
+    bool HasMember(std::string_view member) const override {
+        return ListsMember(kEntityMembers, member) || ListsMember(KindMembers(kind_), member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -179,7 +237,9 @@ class EntityObject : public CadObject {
                const Variant& value) override {
         ExpectArgs(args, 0, 0);
         Entity& entity = Live();
+        const Entity before = entity;
         if (PutProperty(entity, member, value)) {
+            NoteChanged(Host().undo, before);
             entity.edited = true;
             DrawingChanged(Host());
             return;
@@ -190,7 +250,7 @@ class EntityObject : public CadObject {
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
         if (SameMember(member, "Delete")) {
             ExpectArgs(args, 0, 0);
-            Live();
+            NoteChanged(Host().undo, Live());
             EraseEntity(Host().drawing, id_);
             DrawingChanged(Host());
             return {};
@@ -253,6 +313,7 @@ class EntityObject : public CadObject {
     }
 
     EntityId id_;
+    EntityKind kind_;
 };
 
 }  // namespace
@@ -264,7 +325,9 @@ Object NewModelSpace(const std::shared_ptr<CadHost>& host) {
 Object NewUtility(const std::shared_ptr<CadHost>& host) { return std::make_shared<Utility>(host); }
 
 Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id) {
-    return std::make_shared<EntityObject>(host, id);
+    const Entity* entity = FindEntity(host->drawing, id);
+    if (!entity) Fail(status::kFail, "the object was erased");
+    return std::make_shared<EntityObject>(host, id, entity->kind);
 }
 
 }  // namespace velmora::standins
