@@ -24,9 +24,15 @@ std::string_view CaptionOf(Command command) {
     return {};
 }
 
-void SayEscaped(Command command, std::string_view kind, const std::exception& error) {
-    std::cerr << "Velmora: " << kind << " ended the command " << CaptionOf(command) << ": "
-              << error.what() << std::endl;
+void SayEscaped(const WindowServices& services, Command command, std::string_view kind,
+                const std::exception& error) {
+    const std::string text = "Velmora: " + std::string(kind) + " ended the command " +
+                             std::string(CaptionOf(command)) + ": " + error.what();
+    if (services.sayEscaped) {
+        services.sayEscaped(text);
+    } else {
+        std::cerr << text << std::endl;
+    }
 }
 
 }  // namespace
@@ -35,24 +41,27 @@ template <class Body>
 void ForTamrisk::RunCommand(Command command, Body&& body) {
     if (commandRunning_ || unloaded_) return;
     commandRunning_ = true;
+    if (services_.commandStarted) services_.commandStarted();
     struct Ended {
         ForTamrisk& window;
         ~Ended() {
             window.commandRunning_ = false;
+            if (window.services_.commandEnded) window.services_.commandEnded();
             if (window.unloadPending_) window.Unload();
         }
     } ended{*this};
     // Commands handle their own failures. Anything else that escapes one
     // ends that command only: the window, and the pile register that lives
-    // nowhere else, stay. What escaped is said on stderr; a programming
-    // error (a std::logic_error) also stops a debug build right here.
+    // nowhere else, stay. What escaped is said (sayEscaped, else stderr); a
+    // programming error (a std::logic_error) also stops a debug build right
+    // here.
     try {
         body();
     } catch (const std::logic_error& error) {
-        SayEscaped(command, "a programming error", error);
+        SayEscaped(services_, command, "a programming error", error);
         assert(!"a programming error escaped a command");
     } catch (const std::exception& error) {
-        SayEscaped(command, "a failure", error);
+        SayEscaped(services_, command, "a failure", error);
     }
 }
 

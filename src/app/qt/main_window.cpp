@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -38,6 +39,20 @@ QString ControlName(const ControlSpec& entry) {
     return name;
 }
 
+void RaiseWindow(std::int64_t windowHandle) {
+    // Only windows that already have a native window can carry the id.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == 0 ||
+            static_cast<std::int64_t>(widget->internalWinId()) != windowHandle) {
+            continue;
+        }
+        if (widget->isMinimized()) widget->showNormal();
+        widget->raise();
+        widget->activateWindow();
+        return;
+    }
+}
+
 void ShowInformation(QWidget* parent, std::string_view text) {
     QMessageBox box(QMessageBox::Information, FromUtf8(kMessageTitle), FromUtf8(text),
                     QMessageBox::Ok, parent);
@@ -66,6 +81,7 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
         activateWindow();
     };
     services.textChanged = [this](int index) { ShowText(index); };
+    services.bringToFront = [](std::int64_t windowHandle) { RaiseWindow(windowHandle); };
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -73,6 +89,7 @@ QtMainWindow::~QtMainWindow() {
     if (ownsShowMessage_) services.showMessage = nullptr;
     services.showWindow = nullptr;
     services.textChanged = nullptr;
+    services.bringToFront = nullptr;
 }
 
 QWidget* QtMainWindow::Control(std::string_view name, int index) const {
