@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/for_tamrisk.h"
+#include "app/layout.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
 #include "automation/directory.h"
@@ -62,6 +63,21 @@ class QtWindow : public ::testing::Test {
     }()};
     std::unique_ptr<QtMainWindow> view;
 };
+
+TEST_F(QtWindow, PlacesControlsAndStacksFramesAsTheLayoutSays) {
+    const int dpiX = view->logicalDpiX(), dpiY = view->logicalDpiY();
+    const PixelRect client = ClientRect(dpiX, dpiY);
+    EXPECT_EQ(view->size(), QSize(client.width, client.height));
+    for (int i = 0; i < kControlCount; ++i) {
+        const PixelRect r = ControlRect(i, dpiX, dpiY);
+        EXPECT_EQ(view->Control(i)->geometry(), QRect(r.left, r.top, r.width, r.height))
+            << ControlName(kControls[i]).toStdString();
+    }
+    // Frame2 lies inside Frame3, which comes later: Frame2 still takes the mouse.
+    QWidget* inner = view->Control("Frame2");
+    QWidget* hit = view->childAt(inner->geometry().center());
+    EXPECT_TRUE(hit == inner || inner->isAncestorOf(hit));
+}
 
 TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
     QApplication::clipboard()->setText("-7");

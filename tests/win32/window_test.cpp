@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/win32/layout.h"
+#include "app/layout.h"
 #include "app/win32/main_window.h"
 #include "automation/directory.h"
 #include "release_probe.h"

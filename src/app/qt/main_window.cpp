@@ -8,10 +8,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
+#include "app/layout.h"
 #include "app/qt/fonts.h"
 #include "app/qt/text1_box.h"
 #include "text/utf16.h"
@@ -23,12 +22,6 @@ namespace {
 QString FromUtf8(std::string_view text) {
     const std::u16string wide = Utf8ToUtf16(text);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
-
-bool Contains(const ControlSpec& outer, const ControlSpec& inner) {
-    return inner.left >= outer.left && inner.top >= outer.top &&
-           inner.left + inner.width <= outer.left + outer.width &&
-           inner.top + inner.height <= outer.top + outer.height;
 }
 
 }  // namespace
@@ -62,7 +55,8 @@ void ShowInformation(QWidget* parent, std::string_view text) {
 QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent), window_(window) {
     setWindowTitle(FromUtf8(kWindowTitle));
     setFont(WindowDefaultFont());
-    setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips, true));
+    const PixelRect client = ClientRect(logicalDpiX(), logicalDpiY());
+    setFixedSize(client.width, client.height);
 
     // Containers come before their children in the table.
     for (int i = 0; i < kControlCount; ++i) controls_[i] = Create(i);
@@ -95,11 +89,6 @@ QtMainWindow::~QtMainWindow() {
 QWidget* QtMainWindow::Control(std::string_view name, int index) const {
     const int position = ControlAt(name, index);
     return position < 0 ? nullptr : controls_[position];
-}
-
-int QtMainWindow::Pixels(int twips, bool vertical) const {
-    const int dpi = vertical ? logicalDpiY() : logicalDpiX();
-    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
 }
 
 QWidget* QtMainWindow::Create(int position) {
@@ -150,36 +139,24 @@ QWidget* QtMainWindow::Create(int position) {
 }
 
 void QtMainWindow::Place(int position) {
-    const ControlSpec& entry = kControls[position];
     // Positions are relative to the container's outer top-left corner, as
     // for a frame's children in the original layout.
-    const int left = Pixels(entry.left);
-    const int top = Pixels(entry.top, true);
-    const int right = Pixels(entry.left + entry.width);
-    const int bottom = Pixels(entry.top + entry.height, true);
-    controls_[position]->setGeometry(left, top, right - left, bottom - top);
+    const PixelRect rect = ControlRect(position, logicalDpiX(), logicalDpiY());
+    controls_[position]->setGeometry(rect.left, rect.top, rect.width, rect.height);
 }
 
 void QtMainWindow::StackContainedFrames() {
     // A frame lying inside a sibling frame's rectangle must stack above it,
     // or the outer frame takes the mouse over the inner one's controls.
     for (int outer = 0; outer < kControlCount; ++outer) {
-        if (kControls[outer].kind != ControlKind::Frame) continue;
         for (int inner = 0; inner < kControlCount; ++inner) {
-            if (inner == outer || kControls[inner].kind != ControlKind::Frame) continue;
-            if (kControls[inner].container != kControls[outer].container) continue;
-            if (Contains(kControls[outer], kControls[inner])) controls_[inner]->raise();
+            if (StacksAbove(inner, outer)) controls_[inner]->raise();
         }
     }
 }
 
 void QtMainWindow::ChainTabOrder() {
-    std::vector<int> order;
-    for (int i = 0; i < kControlCount; ++i) {
-        if (TakesFocus(kControls[i].kind)) order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(),
-              [](int a, int b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    const std::vector<int> order = TabSequence();
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(controls_[order[i - 1]], controls_[order[i]]);
     }

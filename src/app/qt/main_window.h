@@ -26,9 +26,6 @@ class QtMainWindow : public QWidget {
     QWidget* Control(int position) const { return controls_.at(position); }
     QWidget* Control(std::string_view name, int index = -1) const;
 
-    // Twips to device-independent pixels at this window's DPI.
-    int Pixels(int twips, bool vertical = false) const;
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "app/layout.h"
 #include "app/win32/dpi.h"
 #include "app/win32/fonts.h"
-#include "app/win32/layout.h"
 #include "text/utf16.h"
 
 namespace velmora {

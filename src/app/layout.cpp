@@ -1,4 +1,4 @@
-#include "app/win32/layout.h"
+#include "app/layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,16 +9,16 @@ int TwipsToPixels(int twips, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
 }
 
-PixelRect ControlRect(int position, int dpi) {
+PixelRect ControlRect(int position, int dpiX, int dpiY) {
     const ControlSpec& entry = kControls.at(position);
-    const int left = TwipsToPixels(entry.left, dpi);
-    const int top = TwipsToPixels(entry.top, dpi);
-    return {left, top, TwipsToPixels(entry.left + entry.width, dpi) - left,
-            TwipsToPixels(entry.top + entry.height, dpi) - top};
+    const int left = TwipsToPixels(entry.left, dpiX);
+    const int top = TwipsToPixels(entry.top, dpiY);
+    return {left, top, TwipsToPixels(entry.left + entry.width, dpiX) - left,
+            TwipsToPixels(entry.top + entry.height, dpiY) - top};
 }
 
-PixelRect ClientRect(int dpi) {
-    return {0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+PixelRect ClientRect(int dpiX, int dpiY) {
+    return {0, 0, TwipsToPixels(kClientWidthTwips, dpiX), TwipsToPixels(kClientHeightTwips, dpiY)};
 }
 
 std::vector<int> TabSequence() {

@@ -1,6 +1,7 @@
-// The window's geometry and keyboard order, worked out from kControls:
-// pixel rectangles at a DPI, the tab sequence, and which frames must stack
-// above which. Plain functions, so they are tested without any window.
+// The window's geometry and keyboard order, worked out from kControls for
+// both views: pixel rectangles at a DPI, the tab sequence, and which frames
+// must stack above which. Plain functions, so they are tested without any
+// window.
 #pragma once
 
 #include <vector>
@@ -21,11 +22,14 @@ struct PixelRect {
 int TwipsToPixels(int twips, int dpi);
 
 // kControls[position] in pixels, relative to its container's top-left
-// corner. Both edges are rounded, so neighbours meet without gaps.
-PixelRect ControlRect(int position, int dpi);
+// corner, at a horizontal and a vertical DPI. Both edges are rounded, so
+// neighbours meet without gaps.
+PixelRect ControlRect(int position, int dpiX, int dpiY);
+inline PixelRect ControlRect(int position, int dpi) { return ControlRect(position, dpi, dpi); }
 
 // The client area's size in pixels.
-PixelRect ClientRect(int dpi);
+PixelRect ClientRect(int dpiX, int dpiY);
+inline PixelRect ClientRect(int dpi) { return ClientRect(dpi, dpi); }
 
 // Positions of the controls that take the focus, in rising tab index.
 std::vector<int> TabSequence();
