@@ -2,7 +2,7 @@
 # the Windows build gives Velmora-<version>-win64.zip, the Linux build
 # velmora_<version>_amd64.deb. The version is the project's own; the
 # changelog, the AppStream metainfo and the manual pages name it too, and
-# scripts/test.d/60-packages.sh checks that they agree.
+# scripts/test.d/60-release-packages.sh checks that they agree.
 #
 # The files made from the repository's texts (licence, changes, manual pages,
 # icons) are built by the target velmora_package_files, part of "all";

@@ -2,7 +2,7 @@
 # Installs what is missing, builds Velmora.exe (preset mingw) and the Linux
 # program (preset ci), and writes the release packages with CPack into
 # build/release/: Velmora-<version>-win64.zip, velmora_<version>_amd64.deb
-# and SHA256SUMS for both, then checks them (scripts/test.d/60-packages.sh).
+# and SHA256SUMS for both, then checks them (scripts/test.d/60-release-packages.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -20,4 +20,4 @@ rm -rf "$out/cpack" "${packages[@]/#/$out/}" "$out/SHA256SUMS"
 mv "${packages[@]/#/$out/cpack/}" "$out/"
 rm -rf "$out/cpack"
 (cd "$out" && sha256sum "${packages[@]}" >SHA256SUMS && cat SHA256SUMS && ls -l "${packages[@]}")
-bash scripts/test.d/60-packages.sh "$out"
+bash scripts/test.d/60-release-packages.sh "$out"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release packages. Without an argument it packs the mingw and ci builds
 # the earlier stages made into a scratch folder; given a folder, it checks the
-# packages scripts/release.sh wrote there. scripts/check_packages.py does the
+# packages scripts/release.sh wrote there. scripts/check_release_packages.py does the
 # checking: the zip's and the .deb's contents, that the changelog, the
 # AppStream metainfo and the manual pages name the project's version, and
 # what lintian, appstreamcli, desktop-file-validate and man --warnings say.
@@ -18,4 +18,4 @@ else
     (cd "build/$build" && cpack -B "$dir" >/dev/null)
   done
 fi
-/usr/bin/python3 scripts/check_packages.py "$dir" "$version"
+/usr/bin/python3 scripts/check_release_packages.py "$dir" "$version"

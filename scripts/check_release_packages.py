@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Checks the release packages in a folder (scripts/test.d/60-packages.sh).
+"""Checks the release packages in a folder (scripts/test.d/60-release-packages.sh).
 
-Usage: check_packages.py <folder> <version>, run from the repository's root;
+Usage: check_release_packages.py <folder> <version>, run from the repository's root;
 <version> is the one of project(Velmora VERSION ...) in CMakeLists.txt.
 
 The zip: its listing, every picture the guides show, the licences, the list
