@@ -28,7 +28,7 @@ Variant CadObject::Call(std::string_view member, std::span<const Variant> args) 
 }
 
 Variant CadObject::CallByReference(std::string_view member, std::span<Variant> args) {
-    Enter();
+    Enter(member);
     return DoCallByReference(member, args);
 }
 

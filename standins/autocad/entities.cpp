@@ -15,6 +15,7 @@ constexpr int kMaxAlignment = 14;
 constexpr std::string_view kEntityMembers = R"(
     ObjectName
     ObjectID
+    Layer
     Delete
 )";
 constexpr std::string_view kPointMembers = R"(
@@ -31,6 +32,11 @@ constexpr std::string_view kTextMembers = R"(
     Alignment
     TextAlignmentPoint
 )";
+constexpr std::string_view kBlockReferenceMembers = R"(
+    InsertionPoint
+    Name
+    EffectiveName
+)";
 
 std::string_view KindMembers(EntityKind kind) {
     switch (kind) {
@@ -40,6 +46,8 @@ std::string_view KindMembers(EntityKind kind) {
             return kCircleMembers;
         case EntityKind::Text:
             return kTextMembers;
+        case EntityKind::BlockReference:
+            return kBlockReferenceMembers;
         default:
             return {};
     }
@@ -126,6 +134,8 @@ class Utility : public CadObject {
     bool HasMember(std::string_view member) const override {
         static constexpr std::string_view kMembers = R"(
             TranslateCoordinates
+            GetEntity
+            Prompt
         )";
         return ListsMember(kMembers, member);
     }

@@ -118,6 +118,8 @@ TEST(StandInCad, GetEntityLeavesThePickInItsArguments) {
     for (const auto& [step, expected] : refusals) EXPECT_EQ(StatusOf(step), expected);
     EXPECT_EQ(Get(Enumerate(GetObject(cad.doc, "ModelSpace"))[1].AsObject(), "Layer"),
               Variant("0"));
+}
+
 // Undo as AutoCAD keeps it: the changes of a group are one step, a change
 // outside a group a step of its own, and a group begun while one is open
 // ends that one; UNDOCTL shows 8 while a group is open.
