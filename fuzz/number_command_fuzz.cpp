@@ -201,8 +201,7 @@ bool ReportedText(const World& world, const std::string& x, const std::string& y
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto world = std::make_shared<World>(Input(data, size));
     Directory directory(std::make_shared<Fake>(Kind::Application, world));
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
 
     // One window state for all runs, emptied between them: a fresh register
     // of 10 001 rows per run would cost more than the run itself.

@@ -116,8 +116,7 @@ void BM_NumberingPass1000Piles(benchmark::State& state) {
         return;
     }
     ComDirectory directory;
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     services.showMessage = [](std::string_view) {};
     services.showWindow = [] {};
     services.textChanged = [](int) {};

@@ -39,8 +39,7 @@ void Export(benchmark::State& run, bool writeFile) {
         };
     }
     auto instances = standins::RegisterStandInExcel(directory, options);
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     for (auto _ : run) {
         ExportCoordinateTable(state, services);
         instances->created.clear();

@@ -20,7 +20,7 @@ struct Setup {
     LocalDirectory directory;
     std::shared_ptr<standins::CadHost> cad;
     std::unique_ptr<WindowState> state;
-    WindowServices services;
+    WindowServices services{directory};
     std::vector<standins::EntityId> piles;
 
     explicit Setup(bool world) {
@@ -37,7 +37,6 @@ struct Setup {
         SetText(state->controls, TextBox::OffsetAngle, "45");
         SetText(state->controls, TextBox::OffsetDistance, "1.5");
         if (world) SelectOption(state->controls, ControlAt("Option2", 2));
-        services.directory = &directory;
         services.showWindow = [] {};
         services.textChanged = [](int) {};
     }

@@ -50,8 +50,7 @@ int main(int argc, char** argv) {
     QWidget* drawing = velmora::standins::OpenStandInCadWindow(
         directory, drawingPath.isEmpty() ? velmora::standins::FindSampleDrawing() : drawingPath);
 
-    velmora::WindowServices services;
-    services.directory = &directory;
+    velmora::WindowServices services{directory};
     velmora::ForTamrisk window(std::move(services));
     velmora::QtMainWindow view(window);
     mainWindow = &view;

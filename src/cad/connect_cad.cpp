@@ -11,7 +11,7 @@ bool ConnectCad(CadSession& session, ContinueOnFailure& runner, const WindowServ
         // with LastError clear, and a found program ends the lookups.
         runner.Clear();
         found =
-            runner.Run([&] { session.cadApplication = services.directory->FindRunning(progId); });
+            runner.Run([&] { session.cadApplication = services.directory.FindRunning(progId); });
         if (found) break;
     }
     if (!found) {

@@ -39,8 +39,7 @@ bool ObtainExcel(WindowState& state, const WindowServices& services, ContinueOnF
     for (std::string_view progId : kExcelProgIds) {
         runner.Clear();
         const bool created = runner.Run([&] {
-            if (!services.directory) Fail(status::kInvalidProgId, "no directory");
-            application = services.directory->Create(progId);
+            application = services.directory.Create(progId);
             state.excelApplication = application;
         });
         if (created) break;

@@ -25,8 +25,12 @@ struct WindowState {
     Object excelWorksheet;
 };
 
+// Both commands find programs through the same directory, which outlives
+// the window; the hooks are filled in by the views (and tests).
 struct WindowServices {
-    ProgIdDirectory* directory = nullptr;
+    explicit WindowServices(ProgIdDirectory& programs) : directory(programs) {}
+
+    ProgIdDirectory& directory;
     // A modal box: title "提示信息", information icon, a single OK button.
     std::function<void(std::string_view text)> showMessage;
     // Shows the main window (modeless), as the Number command does when it ends.

@@ -14,11 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
 #include "standins/autocad/standin_cad.h"
+#include "standins/com_servers/handles.h"
 #include "standins/com_servers/registration.h"
 #include "standins/drawing/pick_geometry.h"
 #include "text/utf16.h"
@@ -84,50 +86,29 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
     return host;
 }
 
+struct CloseFile {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
 void Dump(const CadHost& host, const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    const std::unique_ptr<FILE, CloseFile> file(std::fopen(path.c_str(), "wb"));
     if (!file) return;
-    std::fprintf(file, "windowState %d\n", host.windowState);
+    std::fprintf(file.get(), "windowState %d\n", host.windowState);
     for (const Entity* text : Texts(host.drawing)) {
         const Point3 anchor = TextAnchor(*text);
-        std::fprintf(file, "text %s|%.17g|%.17g|%.17g|%d|%.17g|%.17g|%.17g|%.17g\n",
+        std::fprintf(file.get(), "text %s|%.17g|%.17g|%.17g|%d|%.17g|%.17g|%.17g|%.17g\n",
                      text->text.c_str(), text->position.x, text->position.y, text->position.z,
                      text->alignment, anchor.x, anchor.y, anchor.z, text->height);
     }
-    std::fclose(file);
 }
 
-HANDLE OpenEventByName(const std::string& name) {
+UniqueHandle OpenEventByName(const std::string& name) {
     if (name.empty()) return nullptr;
-    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(name).c_str());
+    return UniqueHandle(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(name).c_str()));
 }
 
-int Serve(int argc, char** argv) {
-    auto options = ReadOptions(argc, argv);
-    const std::string progId = options["--progid"];
-    if (progId.empty()) {
-        std::fprintf(stderr, "usage: velmora_cad_server --progid <ProgID> ...\n");
-        return 2;
-    }
-    ComApartment apartment;
-    // Clients find the server by ProgID: make sure that ProgID is known.
-    RegisterProgId(progId, CadClassId(progId));
-    auto host = MakeScenario(options["--scenario"]);
-    IDispatch* application = ExposeObject(CadApplication(host));
-    DWORD registration = 0;
-    HRESULT hr =
-        RegisterActiveObject(application, CadClassId(progId), ACTIVEOBJECT_STRONG, &registration);
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "RegisterActiveObject failed: 0x%08lX\n",
-                     static_cast<unsigned long>(hr));
-        application->Release();
-        return 1;
-    }
-    HANDLE ready = OpenEventByName(options["--ready"]);
-    HANDLE quit = OpenEventByName(options["--quit"]);
-    if (ready) SetEvent(ready);
-
-    // Serve calls until the quit event, or for ten minutes at most.
+// Serves calls until the quit event (if any) is set, or for ten minutes at most.
+void ServeCalls(HANDLE quit) {
     const ULONGLONG deadline = GetTickCount64() + 600000;
     for (bool running = true; running && GetTickCount64() < deadline;) {
         const DWORD handles = quit ? 1 : 0;
@@ -141,12 +122,39 @@ int Serve(int argc, char** argv) {
             DispatchMessageW(&message);
         }
     }
-    RevokeActiveObject(registration, nullptr);
-    CoDisconnectObject(application, 0);
-    application->Release();
+}
+
+int Serve(int argc, char** argv) {
+    auto options = ReadOptions(argc, argv);
+    const std::string progId = options["--progid"];
+    if (progId.empty()) {
+        std::fprintf(stderr, "usage: velmora_cad_server --progid <ProgID> ...\n");
+        return 2;
+    }
+    ComApartment apartment;
+    // Clients find the server by ProgID: make sure that ProgID is known.
+    RegisterProgId(progId, CadClassId(progId));
+    auto host = MakeScenario(options["--scenario"]);
+    Microsoft::WRL::ComPtr<IDispatch> application;
+    application.Attach(ExposeObject(CadApplication(host)));
+    DWORD cookie = 0;
+    const HRESULT hr =
+        RegisterActiveObject(application.Get(), CadClassId(progId), ACTIVEOBJECT_STRONG, &cookie);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "RegisterActiveObject failed: 0x%08lX\n",
+                     static_cast<unsigned long>(hr));
+        return 1;
+    }
+    {
+        const Registration running(cookie, RevokeRunning);
+        const UniqueHandle ready = OpenEventByName(options["--ready"]);
+        const UniqueHandle quit = OpenEventByName(options["--quit"]);
+        if (ready) SetEvent(ready.get());
+        ServeCalls(quit.get());
+    }
+    CoDisconnectObject(application.Get(), 0);
+    application.Reset();
     if (!options["--dump"].empty()) Dump(*host, options["--dump"]);
-    if (ready) CloseHandle(ready);
-    if (quit) CloseHandle(quit);
     return 0;
 }
 

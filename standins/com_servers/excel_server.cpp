@@ -11,6 +11,7 @@
 
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
+#include "standins/com_servers/handles.h"
 #include "standins/com_servers/registration.h"
 #include "standins/excel/standin_excel.h"
 
@@ -65,9 +66,9 @@ class ExcelClassFactory final : public IClassFactory {
         try {
             auto instance = std::make_shared<ExcelInstance>();
             instance->onVisible = DumpShownValues;
-            IDispatch* application = ExposeObject(MakeExcelApplication(instance));
+            Microsoft::WRL::ComPtr<IDispatch> application;
+            application.Attach(ExposeObject(MakeExcelApplication(instance)));
             const HRESULT hr = application->QueryInterface(iid, out);
-            application->Release();
             if (SUCCEEDED(hr)) handedOut = true;
             return hr;
         } catch (...) {
@@ -123,16 +124,16 @@ int Serve(int argc, char** argv) {
         return 2;
     }
     ComApartment apartment;
-    DWORD registration = 0;
-    HRESULT hr = CoRegisterClassObject(kExcelClassId, &factory, CLSCTX_LOCAL_SERVER,
-                                       REGCLS_SINGLEUSE, &registration);
+    DWORD cookie = 0;
+    const HRESULT hr = CoRegisterClassObject(kExcelClassId, &factory, CLSCTX_LOCAL_SERVER,
+                                             REGCLS_SINGLEUSE, &cookie);
     if (FAILED(hr)) {
         std::fprintf(stderr, "CoRegisterClassObject failed: 0x%08lX\n",
                      static_cast<unsigned long>(hr));
         return 1;
     }
+    const Registration registration(cookie, RevokeClass);
     ServeUntilReleased();
-    CoRevokeClassObject(registration);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "standins/com_servers/handles.h"
 #include "text/utf16.h"
 
 namespace velmora::standins {
@@ -21,17 +22,15 @@ std::wstring ClsidText(const CLSID& clsid) {
 }
 
 bool SetValue(const std::wstring& path, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(ClassesHive(), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(ClassesHive(), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created,
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
+    const RegistryKey key(created);
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    const bool ok =
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       bytes) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 }  // namespace

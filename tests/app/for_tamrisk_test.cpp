@@ -31,7 +31,8 @@ TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
         {"Option1", 3, "00011010", RightToLeftBottomToTop, P::Point, C::User},
         {"Option1", 0, "10001010", TopToBottomLeftToRight, P::Point, C::User},
     };
-    ForTamrisk window({});
+    LocalDirectory directory;
+    ForTamrisk window(WindowServices{directory});
     const ControlValues& values = window.State().controls;
     for (const auto& [name, index, shown, order, pile, mode] : steps) {
         window.OptionSelected(ControlAt(name, index));
@@ -53,7 +54,8 @@ TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
 }
 
 TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
-    ForTamrisk window({});
+    LocalDirectory directory;
+    ForTamrisk window(WindowServices{directory});
     EXPECT_EQ(window.GotFocus(0).start, 0);
     EXPECT_EQ(window.GotFocus(0).length, 3);  // "2.5"
     EXPECT_EQ(window.GotFocus(2).length, 0);  // empty box
@@ -73,8 +75,7 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     LocalDirectory directory;  // no AutoCAD: the command shows its message
     int messages = 0;
     std::string boundaries;  // "[" a command begins, "]" it has ended
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     services.commandStarted = [&] { boundaries += '['; };
     services.commandEnded = [&] { boundaries += ']'; };
     ForTamrisk window(services);
@@ -99,8 +100,7 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     // is said on stderr, or where the view says. A programming error stops
     // a debug build instead.
     for (bool bug : {false, true}) {
-        WindowServices failing;
-        failing.directory = &directory;
+        WindowServices failing{directory};
         failing.showMessage = [bug](std::string_view) {
             if (bug) throw std::out_of_range("row 10001");
             throw std::runtime_error("no display");

@@ -56,11 +56,7 @@ class QtWindow : public ::testing::Test {
 
     LocalDirectory directory;
     std::vector<std::string> messages;
-    ForTamrisk model{[this] {
-        WindowServices services;
-        services.directory = &directory;
-        return services;
-    }()};
+    ForTamrisk model{WindowServices{directory}};
     std::unique_ptr<QtMainWindow> view;
 };
 
@@ -140,7 +136,7 @@ TEST_F(QtWindow, CommandsTextAndMessagesPassThroughTheWindow) {
     EXPECT_TRUE(model.Services().showMessage);
 
     // Without a test's recorder the view shows a real modal box.
-    ForTamrisk plain({});
+    ForTamrisk plain(WindowServices{directory});
     QtMainWindow plainView(plain);
     QString shown;
     QTimer::singleShot(0, [&] {

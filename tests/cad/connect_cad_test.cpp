@@ -38,7 +38,7 @@ struct Rig : LocalDirectory {
     std::vector<std::string> asked, messages;
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
     std::shared_ptr<FakeObject> app = MakeFake("app", log), doc = MakeFake("doc", log);
-    WindowServices services;
+    WindowServices services{*this};
     CadSession session;
     ContinueOnFailure runner;
     std::vector<std::int64_t> raised;  // windows the view was asked to bring forward
@@ -46,7 +46,6 @@ struct Rig : LocalDirectory {
     Rig() {
         app->Returns("ActiveDocument", Variant(Object(doc))).Stores("WindowState");
         app->Returns("HWND", Variant(std::int32_t{0x10062}));
-        services.directory = this;
         services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
         services.bringToFront = [this](std::int64_t handle) { raised.push_back(handle); };
     }

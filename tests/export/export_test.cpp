@@ -17,10 +17,9 @@ using testing::CallLog, testing::FakeObject, testing::MakeFake;
 struct Harness : LocalDirectory {
     WindowState state;
     std::vector<std::string> asked, messages;
-    WindowServices services;
+    WindowServices services{*this};
 
     Harness() {
-        services.directory = this;
         services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
     }
 

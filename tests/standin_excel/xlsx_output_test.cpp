@@ -77,8 +77,7 @@ TEST(XlsxOutput, ExportedTableReadsBackWithEveryValueAndFormat) {
     options.onVisible = [&](const ExcelModel& model) { ShowWorkbook(model, output); };
     RegisterStandInExcel(directory, options);
     WindowState state;
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     // As stored: unreadable fields leave their cell empty, texts stay as they are.
     const RegisterRow rows[] = {{"100.0625", "-12.3456", "0", "ZH1"},
                                 {"200", "100", "0", "2#桩"},

@@ -23,8 +23,7 @@ Desk::Desk() {
         return Tapped(standins::MakeExcelApplication(instance), excelTap);
     });
 
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
     services.showWindow = [this] { ++shown; };
     services.textChanged = [this](int index) { changed.push_back(index); };

@@ -32,8 +32,7 @@ RECT ScreenRect(HWND control) {
 
 WindowServices Services(ProgIdDirectory& directory,
                         std::function<void(std::string_view)> showMessage) {
-    WindowServices services;
-    services.directory = &directory;
+    WindowServices services{directory};
     services.showMessage = std::move(showMessage);
     return services;
 }

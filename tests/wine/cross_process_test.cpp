@@ -19,10 +19,9 @@ struct Window {
     ComDirectory directory;
     WindowState state;
     std::vector<std::string> seen;  // the messages shown, and "shown" for the window
-    WindowServices services;
+    WindowServices services{directory};
 
     Window() {
-        services.directory = &directory;
         services.showMessage = [this](std::string_view text) { seen.emplace_back(text); };
         services.showWindow = [this] { seen.emplace_back("shown"); };
     }

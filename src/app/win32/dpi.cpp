@@ -1,5 +1,7 @@
 #include "app/win32/dpi.h"
 
+#include "app/win32/gdi.h"
+
 namespace velmora {
 
 namespace {
@@ -12,9 +14,8 @@ Function User32Function(const char* name) {
 }
 
 int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
-    if (screen) ReleaseDC(nullptr, screen);
+    const ScreenDc screen = BorrowScreenDc();
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 

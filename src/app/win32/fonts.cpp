@@ -30,10 +30,9 @@ bool FontInstalled(const std::wstring& face) {
     query.lfCharSet = DEFAULT_CHARSET;
     SetFace(query, face);
     bool found = false;
-    HDC screen = GetDC(nullptr);
+    const ScreenDc screen = BorrowScreenDc();
     if (!screen) return false;
-    EnumFontFamiliesExW(screen, &query, MarkFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExW(screen.get(), &query, MarkFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -44,13 +43,13 @@ std::wstring WindowDefaultFace() {
     return MessageFontAt(USER_DEFAULT_SCREEN_DPI).lfFaceName;
 }
 
-HFONT CreateControlFont(ControlFont which, int dpi) {
+Font CreateControlFont(ControlFont which, int dpi) {
     if (which == ControlFont::SongTi) {
         const int height = -static_cast<int>(std::lround(kSongTiPoints * dpi / 72.0));
-        return CreateFontW(height, 0, 0, 0, kSongTiWeight, FALSE, FALSE, FALSE,
-                           static_cast<DWORD>(kSongTiCharset), OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           Wide(kSongTiFace).c_str());
+        return Font(CreateFontW(height, 0, 0, 0, kSongTiWeight, FALSE, FALSE, FALSE,
+                                static_cast<DWORD>(kSongTiCharset), OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                Wide(kSongTiFace).c_str()));
     }
     static const std::wstring face = WindowDefaultFace();
     LOGFONTW font = MessageFontAt(dpi);
@@ -60,7 +59,7 @@ HFONT CreateControlFont(ControlFont which, int dpi) {
     font.lfHeight = std::min(font.lfHeight, static_cast<LONG>(-MulDiv(9, dpi, 72)));
     font.lfWidth = 0;
     font.lfCharSet = DEFAULT_CHARSET;
-    return CreateFontIndirectW(&font);
+    return Font(CreateFontIndirectW(&font));
 }
 
 }  // namespace velmora

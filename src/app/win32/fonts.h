@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/win32/gdi.h"
 #include "window/control_table.h"
 
 namespace velmora {
@@ -20,7 +21,7 @@ bool FontInstalled(const std::wstring& face);
 // there, else 宋体/SimSun, else the system's message font.
 std::wstring WindowDefaultFace();
 
-// A new font for `which` at dpi; the caller deletes it.
-HFONT CreateControlFont(ControlFont which, int dpi);
+// A new font for `which` at dpi, deleted when the result goes.
+Font CreateControlFont(ControlFont which, int dpi);
 
 }  // namespace velmora

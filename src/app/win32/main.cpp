@@ -17,8 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         // The apartment outlives everything that holds a COM reference.
         velmora::ComApartment apartment;
         velmora::ComDirectory directory;
-        velmora::WindowServices services;
-        services.directory = &directory;
+        velmora::WindowServices services{directory};
         velmora::ForTamrisk window(std::move(services));
         velmora::Win32MainWindow view(window, instance, [] { PostQuitMessage(0); });
         if (!view.Handle()) return 1;

@@ -113,8 +113,7 @@ Win32MainWindow::~Win32MainWindow() {
         onClosed_ = nullptr;
         DestroyWindow(window_);
     }
-    if (defaultFont_) DeleteObject(defaultFont_);
-    if (songTiFont_) DeleteObject(songTiFont_);
+    // The fonts go with their members, after the window that used them.
 }
 
 HWND Win32MainWindow::Control(int position) const {
@@ -185,20 +184,20 @@ void Win32MainWindow::Layout(int dpi) {
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    HFONT oldDefault = defaultFont_;
-    HFONT oldSongTi = songTiFont_;
-    defaultFont_ = CreateControlFont(ControlFont::WindowDefault, dpi);
-    songTiFont_ = CreateControlFont(ControlFont::SongTi, dpi);
+    Font defaultFont = CreateControlFont(ControlFont::WindowDefault, dpi);
+    Font songTiFont = CreateControlFont(ControlFont::SongTi, dpi);
     for (int i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         const PixelRect rect = ControlRect(i, dpi);
         SetWindowPos(controls_[i], nullptr, rect.left, rect.top, rect.width, rect.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = kControls[i].font == ControlFont::SongTi ? songTiFont_ : defaultFont_;
+        HFONT font =
+            kControls[i].font == ControlFont::SongTi ? songTiFont.get() : defaultFont.get();
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    if (oldDefault) DeleteObject(oldDefault);
-    if (oldSongTi) DeleteObject(oldSongTi);
+    // The controls hold the new fonts now; the old ones go.
+    defaultFont_ = std::move(defaultFont);
+    songTiFont_ = std::move(songTiFont);
 }
 
 bool Win32MainWindow::PreTranslate(MSG& message) {

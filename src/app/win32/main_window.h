@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "app/for_tamrisk.h"
+#include "app/win32/gdi.h"
 
 namespace velmora {
 
@@ -70,8 +71,8 @@ class Win32MainWindow {
     std::function<void()> onClosed_;
     HWND window_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
-    HFONT defaultFont_ = nullptr;
-    HFONT songTiFont_ = nullptr;
+    Font defaultFont_;
+    Font songTiFont_;
     HWND savedFocus_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool updatingText_ = false;

@@ -48,6 +48,9 @@ void FillException(EXCEPINFO* exception, std::uint32_t status, const char* descr
         exception->bstrSource = MakeBstr("Velmora");
         exception->bstrDescription = MakeBstr(description);
     } catch (...) {
+        // No memory for the texts: they stay empty (a null BSTR is a valid
+        // empty text) and the caller still gets the status in scode, which
+        // is what it reads. Nothing may escape into the COM caller.
     }
 }
 
