@@ -1,48 +1,34 @@
 // Rounding to a number of decimal places, decided on the exact binary value.
+#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <string>
 
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "values/numbers.h"
 
-#ifndef __SIZEOF_INT128__
-#error "RoundHalfEven needs a compiler with 128-bit integers (GCC or Clang)"
-#endif
-
 namespace velmora {
 namespace {
 
-__extension__ using Uint128 = unsigned __int128;
-
 constexpr int kMaxDecimals = 15;
 
-constexpr std::uint64_t Power(std::uint64_t base, int exponent) {
-    std::uint64_t result = 1;
-    while (exponent-- > 0) result *= base;
-    return result;
-}
+// 10^0 … 10^15, each exactly a double.
+constexpr std::array<double, kMaxDecimals + 1> kPowersOfTen = {
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// The double nearest to quotient / 10^decimals.
-double ScaleDown(Uint128 quotient, int decimals) {
-    const std::uint64_t scale = Power(10, decimals);
-    if (quotient < (Uint128{1} << 53)) {
-        // Both operands are exact doubles, so the division rounds once.
-        return static_cast<double>(static_cast<std::uint64_t>(quotient)) /
-               static_cast<double>(scale);
-    }
-    // Too many digits for one exact double: spell out the decimal and let
-    // from_chars round it once. The whole part is below 2^53 here.
-    const auto whole = static_cast<std::uint64_t>(quotient / scale);
-    std::string fraction = std::to_string(static_cast<std::uint64_t>(quotient % scale));
-    std::string text = std::to_string(whole) + "." +
-                       std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') +
-                       fraction;
-    double result = 0;
-    std::from_chars(text.data(), text.data() + text.size(), result);
-    return result;
+// Below 2^52 every double has a binary point with room for a half.
+constexpr double kHalvesRepresentable = 0x1p52;
+
+// to_chars with a precision writes the exact value rounded to that many
+// places, a half to the even digit (as printf in the C locale does);
+// from_chars reads the decimal back as the nearest double.
+double RoundThroughText(double value, int decimals) {
+    std::array<char, 400> text{};  // the largest doubles have 309 digits
+    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(),
+                                                       value, std::chars_format::fixed, decimals);
+    double rounded = value;
+    std::from_chars(text.data(), written.ptr, rounded);
+    return rounded;
 }
 
 }  // namespace
@@ -52,29 +38,18 @@ double RoundHalfEven(double value, int decimals) {
         Fail(status::kInvalidArg, "decimal places out of range");
     }
     if (!std::isfinite(value) || value == 0) return value;
-
-    // |value| = mantissa * 2^exponent exactly, mantissa a 53-bit integer.
-    int binaryExponent = 0;
-    const double fraction = std::frexp(std::fabs(value), &binaryExponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int exponent = binaryExponent - 53;
-
-    // |value| * 10^decimals = mantissa * 5^decimals * 2^(exponent + decimals).
-    // With no negative power of two left it is a whole number: nothing to round.
-    const int shift = -(exponent + decimals);
-    if (shift <= 0) return value;
-
-    const Uint128 scaled = Uint128{mantissa} * Power(5, decimals);  // below 2^88
-    Uint128 quotient = 0;
-    if (shift < 128) {
-        quotient = scaled >> shift;
-        const Uint128 remainder = scaled - (quotient << shift);
-        const Uint128 half = Uint128{1} << (shift - 1);
-        if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+    // Most values are settled by their product with the power of ten. The
+    // product is the exact one rounded once, and below 2^52 that rounding
+    // cannot carry it past a half, which is a double there: unless it lands
+    // on a half, it lies on the exact value's side. Its nearest integer over
+    // the power of ten, both exact, is then divided once to the nearest
+    // double, as the text would be read back.
+    const double scaled = value * kPowersOfTen[decimals];
+    const double whole = std::round(scaled);
+    if (std::fabs(scaled) < kHalvesRepresentable && std::fabs(scaled - whole) != 0.5) {
+        return whole / kPowersOfTen[decimals];
     }
-    // Halves to even is symmetric, so the sign is put back last.
-    const double magnitude = ScaleDown(quotient, decimals);
-    return value < 0 ? -magnitude : magnitude;
+    return RoundThroughText(value, decimals);
 }
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "automation/failure.h"
@@ -32,6 +33,38 @@ TEST(CoordinateText, FifteenDigitsShortestFormAndBack) {
             << '"' << text << '"';
     }
     EXPECT_EQ(StatusOf([] { (void)ReadCoordinateText("-1e400"); }), status::kOverflow);
+}
+
+// Rounding decides on the exact binary value: halves to the even digit,
+// values just beside a half by the side they lie on, whatever their
+// product with the power of ten rounds to.
+TEST(RoundHalfEven, DecidesOnTheExactValue) {
+    struct Case {
+        const char* name;
+        double value;
+        int decimals;
+        double rounded;
+    };
+    const Case cases[] = {
+        {"a half, to the even digit below", 1.0625, 3, 1.062},
+        {"a half, to the even digit above", 2.4375, 3, 2.438},
+        {"a negative half", -1.0625, 3, -1.062},
+        {"a negative coordinate", -487123.4566, 3, -487123.457},
+        {"just below a half, its product a half", 1.0005, 3, 1.0},
+        {"a coordinate just below a half", 3512345.6785, 3, 3512345.678},
+        {"just above a half", 0.0005, 3, 0.001},
+        {"a row to tenths", 0.25, 1, 0.2},
+        {"past 2^52 thousandths", 5191202674094.565, 3, 5191202674094.565},
+        {"a whole number of 301 digits", 1e300, 3, 1e300},
+        {"infinity", -HUGE_VAL, 3, -HUGE_VAL},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.value, c.decimals), c.rounded) << c.name;
+    EXPECT_TRUE(std::signbit(RoundHalfEven(-0.0004, 3)));  // rounds to -0, as the sign says
+    EXPECT_TRUE(std::isnan(RoundHalfEven(NAN, 3)));
+    for (int decimals : {-1, 16}) {
+        EXPECT_EQ(StatusOf([&] { (void)RoundHalfEven(1, decimals); }), status::kInvalidArg)
+            << decimals << " places";
+    }
 }
 
 }  // namespace
