@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -17,18 +18,15 @@ std::string NameAt(int position) {
 }
 
 TEST(Layout, TwipsRoundToTheNearestPixelOnBothEdges) {
-    struct Case {
-        const char* name;
-        int twips, dpi, pixels;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, int, int> cases[] = {
         {"an inch", 1440, 96, 96},
         {"just over half a pixel", 8, 96, 1},
         {"just under half a pixel", 7, 96, 0},
         {"a box's width at 150 %", 1335, 144, 134},
     };
-    for (const Case& c : cases) EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.name;
-    EXPECT_EQ(ClientRect(96), (PixelRect{0, 0, 366, 261}));
+    for (const auto& [name, twips, dpi, pixels] : cases) {
+        EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << name;
+    }
     EXPECT_EQ(ClientRect(120, 96), (PixelRect{0, 0, 458, 261}));
     // Each edge is rounded on its own, so controls whose edges meet in twips
     // meet in pixels: at 125 DPI 点's edges round to 10 and 64, so it is 54
@@ -38,9 +36,10 @@ TEST(Layout, TwipsRoundToTheNearestPixelOnBothEdges) {
         for (int i = 0; i < kControlCount; ++i) {
             const ControlSpec& e = kControls[i];
             const PixelRect rect = ControlRect(i, dpi, dpi + 24);
-            EXPECT_EQ(rect.left + rect.width, TwipsToPixels(e.left + e.width, dpi)) << NameAt(i);
-            EXPECT_EQ(rect.top + rect.height, TwipsToPixels(e.top + e.height, dpi + 24))
-                << NameAt(i);
+            EXPECT_EQ(std::pair(rect.left + rect.width, rect.top + rect.height),
+                      std::pair(TwipsToPixels(e.left + e.width, dpi),
+                                TwipsToPixels(e.top + e.height, dpi + 24)))
+                << NameAt(i) << " at " << dpi;
         }
     }
 }
@@ -60,61 +59,43 @@ TEST(Layout, KeyboardOrder) {
     SelectOption(chosen, ControlAt("Option2", 2));
     ControlValues noPileType = chosen;
     noPileType.selected[ControlAt("Option2", 1)] = false;
-    struct Tab {
-        const char* name;
-        const ControlValues& values;
-        const char* from;
-        int index;
-        bool backwards;
-        const char* to;
-    };
-    const Tab tabs[] = {
-        {"into a group at its selected button", chosen, "Command3", -1, false, "Option2(2)"},
-        {"back into a group", chosen, "Text1", 0, true, "Option1(2)"},
-        {"past the rest of a group", chosen, "Option2", 2, false, "Option2(1)"},
-        {"wrapping round", chosen, "Option2", 1, false, "Option1(2)"},
-        {"a group with nothing selected", noPileType, "Option2", 2, false, "Option2(1)"},
-        {"back into a group with nothing selected", noPileType, "Option1", 2, true, "Option2(1)"},
-        {"from no control", chosen, "", -1, false, "Option1(2)"},
-    };
-    for (const Tab& t : tabs) {
-        EXPECT_EQ(NameAt(NextTabStop(t.values, ControlAt(t.from, t.index), t.backwards)), t.to)
-            << t.name;
+    const std::tuple<const char*, const ControlValues&, const char*, int, bool, const char*>
+        tabs[] = {
+            {"into a group at its selected button", chosen, "Command3", -1, false, "Option2(2)"},
+            {"back into a group", chosen, "Text1", 0, true, "Option1(2)"},
+            {"past the rest of a group", chosen, "Option2", 2, false, "Option2(1)"},
+            {"wrapping round", chosen, "Option2", 1, false, "Option1(2)"},
+            {"a group with nothing selected", noPileType, "Option2", 2, false, "Option2(1)"},
+            {"back into a group with nothing selected", noPileType, "Option1", 2, true,
+             "Option2(1)"},
+            {"from no control", chosen, "", -1, false, "Option1(2)"},
+        };
+    for (const auto& [name, values, from, index, backwards, to] : tabs) {
+        EXPECT_EQ(NameAt(NextTabStop(values, ControlAt(from, index), backwards)), to) << name;
     }
 
     // Arrows: the next button of the same container, in table order, wrapping.
-    struct Arrow {
-        const char* from;
-        int index;
-        bool backwards;
-        const char* to;
-    };
-    const Arrow arrows[] = {
+    const std::tuple<const char*, int, bool, const char*> arrows[] = {
         {"Option3", 1, false, "Option2(2)"}, {"Option2", 2, false, "Option3(1)"},
         {"Option2", 1, false, "Option2(0)"}, {"Option1", 3, false, "Option1(0)"},
         {"Option1", 0, true, "Option1(3)"},  {"Option1", 3, true, "Option1(2)"},
         {"Text1", 0, false, "none"},
     };
-    for (const Arrow& a : arrows) {
-        EXPECT_EQ(NameAt(NextInOptionGroup(ControlAt(a.from, a.index), a.backwards)), a.to)
-            << a.from << "(" << a.index << (a.backwards ? ") back" : ")");
+    for (const auto& [from, index, backwards, to] : arrows) {
+        EXPECT_EQ(NameAt(NextInOptionGroup(ControlAt(from, index), backwards)), to)
+            << from << "(" << index << (backwards ? ") back" : ")");
     }
 }
 
 TEST(Layout, AFrameInsideASiblingFrameStacksAboveIt) {
-    struct Case {
-        const char* inner;
-        const char* outer;
-        bool above;
+    const std::tuple<const char*, int, const char*, bool> cases[] = {
+        {"Frame2", -1, "Frame3", true},  {"Frame3", -1, "Frame2", false},
+        {"Frame2", -1, "Frame2", false}, {"Frame4", -1, "Frame1", false},
+        {"Text1", 0, "Frame3", false},
     };
-    const Case cases[] = {
-        {"Frame2", "Frame3", true},  {"Frame3", "Frame2", false}, {"Frame2", "Frame2", false},
-        {"Frame4", "Frame1", false}, {"Text1", "Frame3", false},
-    };
-    for (const Case& c : cases) {
-        const int inner = ControlAt(c.inner, c.inner[0] == 'T' ? 0 : -1);
-        EXPECT_EQ(StacksAbove(inner, ControlAt(c.outer, -1)), c.above)
-            << c.inner << " in " << c.outer;
+    for (const auto& [inner, index, outer, above] : cases) {
+        EXPECT_EQ(StacksAbove(ControlAt(inner, index), ControlAt(outer, -1)), above)
+            << inner << " in " << outer;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -10,12 +11,7 @@ namespace {
 // UTF-8 to UTF-16: well-formed text as it is, every malformed byte one
 // U+FFFD; the length a text box counts always agrees with the conversion.
 TEST(Utf16, EachMalformedByteBecomesOneReplacement) {
-    struct Case {
-        const char* name;
-        std::string utf8;
-        std::u16string utf16;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, std::u16string> cases[] = {
         {"Chinese and ASCII", "桩编号 K-1", u"桩编号 K-1"},
         {"outside the BMP", "\xF0\x9F\x98\x80x", u"\xD83D\xDE00x"},
         {"byte that starts nothing", "a\xFF\x62", u"a\uFFFDb"},
@@ -26,26 +22,21 @@ TEST(Utf16, EachMalformedByteBecomesOneReplacement) {
         {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"continuation missing", "\xE6\x41", u"\uFFFDA"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.name;
-        EXPECT_EQ(Utf16Length(c.utf8), c.utf16.size()) << c.name;
+    for (const auto& [name, utf8, utf16] : cases) {
+        EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << name;
+        EXPECT_EQ(Utf16Length(utf8), utf16.size()) << name;
     }
 }
 
 TEST(Utf16, LoneSurrogatesBecomeReplacements) {
     const std::string replacement = "\xEF\xBF\xBD";
-    struct Case {
-        const char* name;
-        std::u16string utf16;
-        std::string utf8;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::u16string, std::string> cases[] = {
         {"pair", u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
         {"high at the end", u"x\xD800", "x" + replacement},
         {"low alone", u"\xDC00y", replacement + "y"},
         {"high before a pair", u"\xD800\xD800\xDC00", replacement + "\xF0\x90\x80\x80"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
+    for (const auto& [name, utf16, utf8] : cases) EXPECT_EQ(Utf16ToUtf8(utf16), utf8) << name;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "automation/failure.h"
 #include "automation/status.h"
@@ -39,13 +40,7 @@ TEST(CoordinateText, FifteenDigitsShortestFormAndBack) {
 // values just beside a half by the side they lie on, whatever their
 // product with the power of ten rounds to.
 TEST(RoundHalfEven, DecidesOnTheExactValue) {
-    struct Case {
-        const char* name;
-        double value;
-        int decimals;
-        double rounded;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, double, int, double> cases[] = {
         {"a half, to the even digit below", 1.0625, 3, 1.062},
         {"a half, to the even digit above", 2.4375, 3, 2.438},
         {"a negative half", -1.0625, 3, -1.062},
@@ -58,7 +53,9 @@ TEST(RoundHalfEven, DecidesOnTheExactValue) {
         {"a whole number of 301 digits", 1e300, 3, 1e300},
         {"infinity", -HUGE_VAL, 3, -HUGE_VAL},
     };
-    for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.value, c.decimals), c.rounded) << c.name;
+    for (const auto& [name, value, decimals, rounded] : cases) {
+        EXPECT_EQ(RoundHalfEven(value, decimals), rounded) << name;
+    }
     EXPECT_TRUE(std::signbit(RoundHalfEven(-0.0004, 3)));  // rounds to -0, as the sign says
     EXPECT_TRUE(std::isnan(RoundHalfEven(NAN, 3)));
     for (int decimals : {-1, 16}) {
