@@ -87,17 +87,5 @@ TEST(Layout, KeyboardOrder) {
     }
 }
 
-TEST(Layout, AFrameInsideASiblingFrameStacksAboveIt) {
-    const std::tuple<const char*, int, const char*, bool> cases[] = {
-        {"Frame2", -1, "Frame3", true},  {"Frame3", -1, "Frame2", false},
-        {"Frame2", -1, "Frame2", false}, {"Frame4", -1, "Frame1", false},
-        {"Text1", 0, "Frame3", false},
-    };
-    for (const auto& [inner, index, outer, above] : cases) {
-        EXPECT_EQ(StacksAbove(ControlAt(inner, index), ControlAt(outer, -1)), above)
-            << inner << " in " << outer;
-    }
-}
-
 }  // namespace
 }  // namespace velmora
