@@ -1,13 +1,4 @@
-// The stand-in AutoCAD as a separate process: it registers its application
-// object in the running object table under a ProgID and serves COM calls
-// until told to quit, then writes the drawing's texts to a file.
-//
-//   velmora_cad_server --progid <ProgID> --scenario <name> --ready <event>
-//                      --quit <event> --dump <file>
-//
-// Scenarios: "worked" (five points picked in two passes), "killed" (the
-// process dies during the second pick), "grid:<n>" (n points, picked all
-// at once and then nothing, over and over: one pass per Number command).
+// The stand-in AutoCAD as a separate process (cad_serving.h).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -16,6 +7,7 @@
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
 #include "standins/autocad/standin_cad.h"
+#include "standins/com_servers/cad_serving.h"
 #include "standins/com_servers/registration.h"
 
 namespace velmora::standins {
@@ -59,16 +51,45 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
     return host;
 }
 
-void Dump(const CadHost& host, const std::string& path) {
+// AutoCAD's main window, whose HWND the application gives. Shown without
+// taking the foreground: only the client's hand-over brings it forward.
+HWND OpenMainWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VelmoraStandInCad";
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"AutoCAD - [Drawing1.dwg]",
+                                  WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    if (window) ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+// Notes, for each pick, whether the main window was in front when it began
+// ("y" or "n", in order).
+void NoteFrontAtPicks(CadHost& host, HWND window, std::shared_ptr<std::string> front) {
+    host.windowHandle = reinterpret_cast<INT_PTR>(window);
+    host.picker = [picker = std::move(host.picker), window, front](const PickRequest& request) {
+        *front += GetForegroundWindow() == window ? 'y' : 'n';
+        return picker ? picker(request) : Pick(std::vector<EntityId>{});
+    };
+}
+
+void Dump(const CadHost& host, const std::string& path, const std::string& front,
+          const CadServing& serving) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return;
     std::fprintf(file, "windowState %d\n", host.windowState);
+    std::fprintf(file, "front %s\n", front.c_str());
     for (const Entity* text : Texts(host.drawing)) {
         const Point3 anchor = TextAnchor(*text);
         std::fprintf(file, "text %s|%.17g|%.17g|%.17g|%d|%.17g|%.17g|%.17g|%.17g\n",
                      text->text.c_str(), text->position.x, text->position.y, text->position.z,
                      text->alignment, anchor.x, anchor.y, anchor.z, text->height);
     }
+    if (serving.dumpMore) serving.dumpMore(file);
     std::fclose(file);
 }
 
@@ -77,32 +98,8 @@ HANDLE OpenEventByName(const std::string& name) {
     return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Widen(name).c_str());
 }
 
-int Serve(int argc, char** argv) {
-    auto options = ReadOptions(argc, argv);
-    const std::string progId = options["--progid"];
-    if (progId.empty()) {
-        std::fprintf(stderr, "usage: velmora_cad_server --progid <ProgID> ...\n");
-        return 2;
-    }
-    ComApartment apartment;
-    // Clients find the server by ProgID: make sure that ProgID is known.
-    RegisterProgId(progId, CadClassId(progId));
-    auto host = MakeScenario(options["--scenario"]);
-    IDispatch* application = ExposeObject(CadApplication(host));
-    DWORD registration = 0;
-    HRESULT hr =
-        RegisterActiveObject(application, CadClassId(progId), ACTIVEOBJECT_STRONG, &registration);
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "RegisterActiveObject failed: 0x%08lX\n",
-                     static_cast<unsigned long>(hr));
-        application->Release();
-        return 1;
-    }
-    HANDLE ready = OpenEventByName(options["--ready"]);
-    HANDLE quit = OpenEventByName(options["--quit"]);
-    if (ready) SetEvent(ready);
-
-    // Serve calls until the quit event, or for ten minutes at most.
+// Serves calls until the quit event, or for ten minutes at most.
+void ServeUntilQuit(HANDLE quit) {
     const ULONGLONG deadline = GetTickCount64() + 600000;
     for (bool running = true; running && GetTickCount64() < deadline;) {
         const DWORD handles = quit ? 1 : 0;
@@ -116,16 +113,48 @@ int Serve(int argc, char** argv) {
             DispatchMessageW(&message);
         }
     }
+}
+
+}  // namespace
+
+int ServeCad(int argc, char** argv, const CadServing& serving) {
+    auto options = ReadOptions(argc, argv);
+    const std::string progId = options["--progid"];
+    if (progId.empty()) {
+        std::fprintf(stderr, "usage: velmora_cad_server --progid <ProgID> ...\n");
+        return 2;
+    }
+    ComApartment apartment;
+    // Clients find the server by ProgID: make sure that ProgID is known.
+    RegisterProgId(progId, CadClassId(progId));
+    auto host = MakeScenario(options["--scenario"]);
+    HWND window = OpenMainWindow();
+    auto front = std::make_shared<std::string>();
+    NoteFrontAtPicks(*host, window, front);
+    Object exposed = CadApplication(host);
+    if (serving.expose) exposed = serving.expose(std::move(exposed));
+    IDispatch* application = ExposeObject(exposed);
+    DWORD registration = 0;
+    HRESULT hr =
+        RegisterActiveObject(application, CadClassId(progId), ACTIVEOBJECT_STRONG, &registration);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "RegisterActiveObject failed: 0x%08lX\n",
+                     static_cast<unsigned long>(hr));
+        application->Release();
+        return 1;
+    }
+    HANDLE ready = OpenEventByName(options["--ready"]);
+    HANDLE quit = OpenEventByName(options["--quit"]);
+    if (ready) SetEvent(ready);
+    ServeUntilQuit(quit);
     RevokeActiveObject(registration, nullptr);
     CoDisconnectObject(application, 0);
     application->Release();
-    if (!options["--dump"].empty()) Dump(*host, options["--dump"]);
+    if (!options["--dump"].empty()) Dump(*host, options["--dump"], *front, serving);
+    if (window) DestroyWindow(window);
     if (ready) CloseHandle(ready);
     if (quit) CloseHandle(quit);
     return 0;
 }
 
-}  // namespace
 }  // namespace velmora::standins
-
-int main(int argc, char** argv) { return velmora::standins::Serve(argc, argv); }

@@ -4,6 +4,8 @@
 // window is closed; the drawing and the workbook show the result.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/win32/main_window.h"
 #include "server_process.h"
 #include "window_probe.h"
@@ -17,9 +19,24 @@ HWND ControlOf(HWND main, std::string_view name, int index = -1) {
     return GetDlgItem(parent, ControlId(ControlAt(name, index)));
 }
 
+// The members of the calls AutoCAD saw that show the foreground step and
+// the undo marks, in order, with the picks and labels between them.
+std::vector<std::string> MarkedSteps(const std::vector<std::string>& calls) {
+    std::vector<std::string> steps;
+    for (const std::string& call : calls) {
+        const std::size_t from = call.find(' ') + 1;
+        const std::string member = call.substr(from, call.find_first_of("( ", from) - from);
+        for (const char* shown :
+             {"HWND", "SelectOnScreen", "GetVariable", "StartUndoMark", "AddText", "EndUndoMark"}) {
+            if (member == shown) steps.push_back(member);
+        }
+    }
+    return steps;
+}
+
 TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     RegisterStandInClasses();
-    CadServer cad("AutoCAD.Application", "worked");
+    CadServer cad("AutoCAD.Application", "worked", L"velmora_logged_cad_server.exe");
     ASSERT_TRUE(cad.started);
     const std::wstring dump = ExecutableFolder() + L"program-test-workbook.txt";
     DeleteFileW(dump.c_str());
@@ -58,6 +75,15 @@ TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     GetExitCodeProcess(program.info.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(cad.Quit(), kWorkedDrawing);
+    // AutoCAD was handed the foreground before the first pick and kept it;
+    // each pass's labels were one undo group.
+    EXPECT_EQ(cad.front, "yyy");
+    EXPECT_EQ(MarkedSteps(cad.calls),
+              (std::vector<std::string>{"HWND", "SelectOnScreen", "GetVariable", "StartUndoMark",
+                                        "AddText", "AddText", "AddText", "EndUndoMark",
+                                        "SelectOnScreen", "GetVariable", "StartUndoMark", "AddText",
+                                        "AddText", "EndUndoMark", "SelectOnScreen"}));
+    for (const std::string& call : cad.calls) std::printf("[ AutoCAD  ] %s\n", call.c_str());
     SetEnvironmentVariableW(L"VELMORA_EXCEL_DUMP", nullptr);
     DeleteFileW(dump.c_str());
 }

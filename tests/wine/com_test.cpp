@@ -4,6 +4,8 @@
 // fallback, enumeration, reference release, and the busy-call filter.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
 #include "automation/com/com_object.h"
@@ -11,6 +13,7 @@
 #include "automation/com/dispatch_adapter.h"
 #include "automation/com/utf16.h"
 #include "automation/failure.h"
+#include "desk.h"
 #include "fake_object.h"
 #include "status_of.h"
 
@@ -197,24 +200,69 @@ TEST(ComCalls, AdapterAnswersWithStatusesAndFallsBackToTheDefaultMember) {
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
-TEST(ComCalls, DirectoryReportsWindowsStatusesAndRetriesBusyCalls) {
+TEST(ComCalls, DirectoryReportsWindowsStatusesAndTheBusyFilterIsInPlace) {
     ComDirectory directory;
     EXPECT_EQ(StatusOf([&] { (void)directory.FindRunning("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
     EXPECT_EQ(StatusOf([&] { (void)directory.Create("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
-    // The apartment has put the retrying filter in place: a busy
-    // application is retried for a while, with a short delay.
+    // The apartment has put the busy filter in place (its decisions:
+    // busy_test.cpp); it handles every incoming call.
     IMessageFilter* filter = nullptr;
     ASSERT_EQ(CoRegisterMessageFilter(nullptr, &filter), S_OK);
-    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 500, SERVERCALL_RETRYLATER), kRetryDelayMs);
+    EXPECT_NE(dynamic_cast<BusyFilter*>(filter), nullptr);
     EXPECT_EQ(filter->HandleInComingCall(0, nullptr, 0, nullptr), DWORD{SERVERCALL_ISHANDLED});
     CoRegisterMessageFilter(filter, nullptr);
     filter->Release();
-    EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, 0), kRetryDelayMs);
-    EXPECT_EQ(RetryDecision(SERVERCALL_REJECTED, kRetryRejectedForMs - 1), kRetryDelayMs);
-    EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, kRetryRejectedForMs), static_cast<DWORD>(-1));
-    EXPECT_EQ(RetryDecision(SERVERCALL_ISHANDLED, 0), static_cast<DWORD>(-1));
+}
+
+// The stand-ins answer GetIDsOfNames as AutoCAD and Excel do: a name the
+// object lacks is DISP_E_UNKNOWNNAME before any call. Velmora then goes on
+// as the step's failure rules say: a CAD without the foreground and undo
+// members (a clone) numbers exactly as AutoCAD does, and a workbook
+// without Visible leaves the table whole.
+TEST(ComCalls, UnknownNamesAreRefusedByNameAndVelmoraGoesOn) {
+    auto cad = standins::NewCadHost();
+    IDispatch* application = ExposeObject(standins::CadApplication(cad));
+    for (const auto& [name, expected] : {std::pair{"activedocument", S_OK}, std::pair{"HWND", S_OK},
+                                         std::pair{"SendCommand", DISP_E_UNKNOWNNAME}}) {
+        std::u16string wide = Utf8ToUtf16(name);
+        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(wide.data())};
+        DISPID id = 0;
+        EXPECT_EQ(application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+                  expected)
+            << name;
+    }
+    application->Release();
+
+    const auto numbered = [](const std::vector<std::string>& lacking) {
+        testing::Desk h;
+        h.cadTap->lacking = lacking;
+        h.directory.RegisterRunning(
+            "AutoCAD.Application",
+            ThroughCom(testing::Tapped(standins::CadApplication(h.cad), h.cadTap)));
+        h.directory.RegisterFactory(standins::kExcelProgId, [&h]() -> Object {
+            auto instance = std::make_shared<standins::ExcelInstance>();
+            h.excel->created.push_back(instance);
+            return ThroughCom(
+                testing::Tapped(standins::MakeExcelApplication(instance), h.excelTap));
+        });
+        h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(5, 5)}});
+        h.Run();
+        h.Export();
+        const standins::Sheet* sheet = h.Sheet();
+        return std::tuple(h.Labels(), h.Row(2), sheet ? sheet->values.size() : 0u,
+                          h.cad->undo.steps.size());
+    };
+    const auto [labels, row, cells, steps] = numbered({});
+    EXPECT_EQ(labels.size(), 3u);
+    EXPECT_EQ(cells, 1u + 4 + 3 * 4);  // title, headers, three rows: Visible's failure ignored
+    EXPECT_EQ(steps, 2u);              // one undo step a pass
+    const auto clone = numbered({"HWND", "GetVariable", "StartUndoMark", "EndUndoMark"});
+    EXPECT_EQ(std::get<0>(clone), labels);
+    EXPECT_EQ(std::get<1>(clone), row);
+    EXPECT_EQ(std::get<3>(clone), 9u);  // no groups: each label's three changes a step each
+    EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
 }  // namespace
