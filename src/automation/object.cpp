@@ -36,6 +36,14 @@ Variant Call(const Object& object, std::string_view member, Args args) {
     return Require(object).Call(member, Span(args));
 }
 
+Variant CallWithResults(const Object& object, std::string_view member, std::vector<Variant>& args) {
+    // The member works on a copy, so that a failure part-way leaves nothing half written.
+    std::vector<Variant> results = args;
+    Variant value = Require(object).CallByReference(member, results);
+    args = std::move(results);
+    return value;
+}
+
 std::vector<Variant> Enumerate(const Object& object) { return Require(object).Enumerate(); }
 
 bool Dispatch::HasMember(std::string_view) const { return true; }

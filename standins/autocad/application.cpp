@@ -174,6 +174,16 @@ Picker ScriptedPicker(std::deque<Pick> picks) {
     };
 }
 
+EntityPicker ScriptedEntityPicker(std::deque<std::optional<EntityPick>> picks) {
+    auto queue = std::make_shared<std::deque<std::optional<EntityPick>>>(std::move(picks));
+    return [queue](const Drawing&, std::string_view) -> std::optional<EntityPick> {
+        if (queue->empty()) return std::nullopt;
+        std::optional<EntityPick> next = queue->front();
+        queue->pop_front();
+        return next;
+    };
+}
+
 std::vector<std::string> SelectionSetNames(const CadHost& host) {
     std::vector<std::string> names;
     for (const auto& set : host.selectionSets) names.push_back(set->name);

@@ -27,6 +27,11 @@ Variant CadObject::Call(std::string_view member, std::span<const Variant> args) 
     return DoCall(member, args);
 }
 
+Variant CadObject::CallByReference(std::string_view member, std::span<Variant> args) {
+    Enter(member);
+    return DoCallByReference(member, args);
+}
+
 std::vector<Variant> CadObject::Enumerate() {
     Enter({});
     return DoEnumerate();
@@ -42,6 +47,10 @@ void CadObject::DoPut(std::string_view member, std::span<const Variant>, const V
 
 Variant CadObject::DoCall(std::string_view member, std::span<const Variant>) {
     UnknownMember(member);
+}
+
+Variant CadObject::DoCallByReference(std::string_view member, std::span<Variant> args) {
+    return DoCall(member, args);
 }
 
 std::vector<Variant> CadObject::DoEnumerate() {
@@ -61,6 +70,12 @@ Variant PointValue(Point3 point) { return DoubleArray{point.x, point.y, point.z}
 
 void DrawingChanged(CadHost& host) {
     if (host.onDrawingChanged) host.onDrawingChanged();
+}
+
+void SayOnCommandLine(CadHost& host, std::string text) {
+    if (host.onPrompt) host.onPrompt(text);
+    host.commandLine.push_back(std::move(text));
+    if (host.commandLine.size() > kCommandLineLines) host.commandLine.pop_front();
 }
 
 }  // namespace velmora::standins

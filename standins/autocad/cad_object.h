@@ -29,6 +29,7 @@ class CadObject : public Dispatch {
     Variant Get(std::string_view member, std::span<const Variant> args) final;
     void Put(std::string_view member, std::span<const Variant> args, const Variant& value) final;
     Variant Call(std::string_view member, std::span<const Variant> args) final;
+    Variant CallByReference(std::string_view member, std::span<Variant> args) final;
     std::vector<Variant> Enumerate() final;
     // Each object lists its members in a table of its own, one name a line;
     // a name it does not list fails with the unknown-name status before any
@@ -41,6 +42,8 @@ class CadObject : public Dispatch {
     virtual void DoPut(std::string_view member, std::span<const Variant> args,
                        const Variant& value);
     virtual Variant DoCall(std::string_view member, std::span<const Variant> args);
+    // Members that leave results in their arguments; the others are DoCall's.
+    virtual Variant DoCallByReference(std::string_view member, std::span<Variant> args);
     virtual std::vector<Variant> DoEnumerate();
 
     CadHost& Host() const { return *host_; }
@@ -70,5 +73,7 @@ Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id);
 Object SelectionSetItem(const std::shared_ptr<CadHost>& host, const Variant& key);
 
 void DrawingChanged(CadHost& host);
+// A line on the command line, as Utility.Prompt and a pick's prompt say it.
+void SayOnCommandLine(CadHost& host, std::string text);
 
 }  // namespace velmora::standins

@@ -15,6 +15,7 @@ constexpr int kMaxAlignment = 14;
 constexpr std::string_view kEntityMembers = R"(
     ObjectName
     ObjectID
+    Layer
     Delete
 )";
 constexpr std::string_view kPointMembers = R"(
@@ -31,6 +32,11 @@ constexpr std::string_view kTextMembers = R"(
     Alignment
     TextAlignmentPoint
 )";
+constexpr std::string_view kBlockReferenceMembers = R"(
+    InsertionPoint
+    Name
+    EffectiveName
+)";
 
 std::string_view KindMembers(EntityKind kind) {
     switch (kind) {
@@ -40,6 +46,8 @@ std::string_view KindMembers(EntityKind kind) {
             return kCircleMembers;
         case EntityKind::Text:
             return kTextMembers;
+        case EntityKind::BlockReference:
+            return kBlockReferenceMembers;
         default:
             return {};
     }
@@ -116,6 +124,9 @@ class ModelSpace : public CadObject {
     }
 };
 
+// Said on the command line when GetEntity is given no prompt.
+constexpr std::string_view kSelectObject = "选择对象：";
+
 class Utility : public CadObject {
   public:
     using CadObject::CadObject;
@@ -123,12 +134,33 @@ class Utility : public CadObject {
     bool HasMember(std::string_view member) const override {
         static constexpr std::string_view kMembers = R"(
             TranslateCoordinates
+            GetEntity
+            Prompt
         )";
         return ListsMember(kMembers, member);
     }
 
   protected:
+    Variant DoCallByReference(std::string_view member, std::span<Variant> args) override {
+        if (SameMember(member, "GetEntity")) {
+            ExpectArgs(args, 2, 3);
+            const bool prompted = args.size() == 3 && !args[2].IsEmpty();
+            const auto [id, at] = GetEntity(prompted ? args[2].AsText() : kSelectObject);
+            args[0] = NewEntity(SharedHost(), id);
+            args[1] = PointValue(at);
+            return {};
+        }
+        return CadObject::DoCallByReference(member, args);
+    }
+
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "Prompt")) {
+            ExpectArgs(args, 1, 1);
+            SayOnCommandLine(Host(), args[0].AsText());
+            return {};
+        }
+        // Its results go into its arguments, which only a call by reference gives.
+        if (SameMember(member, "GetEntity")) Fail(status::kTypeMismatch, "arguments by value");
         if (SameMember(member, "TranslateCoordinates")) {
             ExpectArgs(args, 4, 5);
             const Point3 point = PointArg(args[0]);
@@ -141,6 +173,17 @@ class Utility : public CadObject {
     }
 
   private:
+    // One pick of any entity, the prompt on the command line meanwhile.
+    EntityPick GetEntity(std::string_view prompt) {
+        SayOnCommandLine(Host(), std::string(prompt));
+        std::optional<EntityPick> pick;
+        if (Host().entityPicker) pick = Host().entityPicker(Host().drawing, prompt);
+        if (Host().closed) Fail(status::kServerUnavailable, "AutoCAD has gone away");
+        if (!pick || !FindEntity(Host().drawing, pick->id))
+            Fail(status::kDispException, "nothing was picked");
+        return *pick;
+    }
+
     // 0 world, 1 user coordinate system, 2 display (a plan view of the UCS).
     Point3 Translate(Point3 point, int from, int to, bool displacement) const {
         const Ucs& ucs = Host().drawing.ucs;
@@ -171,6 +214,7 @@ class EntityObject : public CadObject {
         const Entity& entity = Live();
         if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
         if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
+        if (SameMember(member, "Layer")) return entity.layer;
         switch (entity.kind) {
             case EntityKind::Point:
                 if (SameMember(member, "Coordinates")) return PointValue(entity.position);
@@ -187,6 +231,11 @@ class EntityObject : public CadObject {
                 if (SameMember(member, "TextAlignmentPoint")) {
                     return PointValue(entity.alignmentPoint);
                 }
+                break;
+            case EntityKind::BlockReference:
+                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
+                if (SameMember(member, "Name")) return entity.blockName;
+                if (SameMember(member, "EffectiveName")) return entity.effectiveName;
                 break;
             default:
                 break;

@@ -65,6 +65,12 @@ class StandInCadWindow : public QWidget {
 
   private:
     Pick RunPick(const SelectionFilter& filter);
+    std::optional<EntityPick> RunEntityPick(std::string_view prompt);
+    // Runs a pick the view begins, with the prompt on the command line;
+    // true when it finished.
+    bool RunViewPick(const QString& prompt,
+                     const std::function<void(std::function<void(bool)>)>& begin);
+    void SetPrompt(const QString& current);
     // Unsaved labels: true when they were saved or may go.
     bool Settle(bool canCancel);
     void SetModified(bool modified);
@@ -74,7 +80,8 @@ class StandInCadWindow : public QWidget {
     std::shared_ptr<CadHost> host_;
     CadWindowPrompts prompts_;
     DrawingView* view_ = nullptr;
-    QLabel* prompt_ = nullptr;
+    QLabel* prompt_ = nullptr;  // the command line
+    QString said_, current_;    // its last line said (Utility.Prompt) and its prompt
     QAction* openAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QString path_;

@@ -8,7 +8,10 @@
 //
 // Scenarios: "worked" (five points picked in two passes), "killed" (the
 // process dies during the second pick), "grid:<n>" (n points, picked all
-// at once and then nothing, over and over: one pass per Number command).
+// at once and then nothing, over and over: one pass per Number command),
+// "blocks" (block piles on two layers, a circle and a point: GetEntity
+// picks the first block pile once, then is cancelled; each pick takes
+// everything the filter admits, then nothing, over and over).
 #pragma once
 
 #include <cstdio>

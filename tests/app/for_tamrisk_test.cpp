@@ -62,8 +62,8 @@ TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
     EXPECT_EQ(window.GotFocus(2).length, 3);
     window.TextEdited(3, "\xF0\x9F\x98\x80x");  // a character outside the BMP takes two units
     EXPECT_EQ(window.GotFocus(3).length, 3);
-    EXPECT_EQ(Utf16Length("\xFF\xE4\xB8"), 3);  // broken bytes count one each
-    EXPECT_EQ(Utf16Length("\xC3\xA9\xE4\xB8\xAD"), 2);
+    window.TextEdited(4, "\xE0\x80\xAF");  // an overlong '/': three replacements, as shown
+    EXPECT_EQ(window.GotFocus(4).length, 3);
 }
 
 TEST(ForTamrisk, NothingCutsIntoARunningCommand) {

@@ -26,6 +26,13 @@ class TappedObject : public Dispatch {
         Enter("Call", member, args);
         return Wrap(inner_->Call(member, args), tap_);
     }
+    // Objects the member leaves in the arguments come out behind the tap too.
+    Variant CallByReference(std::string_view member, std::span<Variant> args) override {
+        Enter("CallWithResults", member, args);
+        Variant value = Wrap(inner_->CallByReference(member, args), tap_);
+        for (Variant& arg : args) arg = Wrap(std::move(arg), tap_);
+        return value;
+    }
     std::vector<Variant> Enumerate() override {
         Enter("Enumerate", "", {});
         std::vector<Variant> items = inner_->Enumerate();

@@ -13,6 +13,7 @@
 #include "cad/connect_cad.h"
 #include "export/export_coordinate_table.h"
 #include "standins/com_servers/registration.h"
+#include "text/utf16.h"
 
 namespace velmora::testing {
 
@@ -54,10 +55,9 @@ class CadServer {
     // same with a tap in front of its application that logs every call.
     CadServer(const std::string& progId, const std::string& scenario,
               const wchar_t* server = L"velmora_cad_server.exe")
-        : process(L"\"" + ExecutableFolder() + server + L"\" --progid \"" +
-                  standins::Widen(progId) + L"\" --scenario " + standins::Widen(scenario) +
-                  L" --ready velmora-ready-" + tag_ + L" --quit velmora-quit-" + tag_ +
-                  L" --dump \"" + dumpPath_ + L"\"") {
+        : process(L"\"" + ExecutableFolder() + server + L"\" --progid \"" + Wide(progId) +
+                  L"\" --scenario " + Wide(scenario) + L" --ready velmora-ready-" + tag_ +
+                  L" --quit velmora-quit-" + tag_ + L" --dump \"" + dumpPath_ + L"\"") {
         const HANDLE waits[2] = {ready_, process.info.hProcess};
         started =
             process.started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;

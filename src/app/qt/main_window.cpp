@@ -14,13 +14,15 @@
 
 #include "app/qt/fonts.h"
 #include "app/qt/text1_box.h"
+#include "text/utf16.h"
 
 namespace velmora {
 
 namespace {
 
 QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::u16string wide = Utf8ToUtf16(text);
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
 bool Contains(const ControlSpec& outer, const ControlSpec& inner) {

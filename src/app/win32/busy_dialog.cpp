@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/win32/foreground.h"
-#include "app/win32/text.h"
+#include "text/utf16.h"
 #include "window/control_table.h"
 
 namespace velmora {
