@@ -19,8 +19,11 @@ DWORD STDMETHODCALLTYPE BusyFilter::RetryRejectedCall(HTASK callee, DWORD elapse
     if (elapsedMs < lastElapsedMs_) askAtMs_ = kQuietRetryMs;  // a new call
     lastElapsedMs_ = elapsedMs;
     if (elapsedMs < askAtMs_) return kRetryDelayMs;
-    if (!ask) return elapsedMs < kRetryRejectedForMs ? kRetryDelayMs : kGiveUp;
-    return Asked(callee, elapsedMs);
+    if (ask) return Asked(callee, elapsedMs);
+    // Nobody to ask: one call waits its 30 s, the rest of the command none.
+    if (elapsedMs < kRetryRejectedForMs) return kRetryDelayMs;
+    cancelled_ = true;
+    return kGiveUp;
 }
 
 DWORD BusyFilter::Asked(HTASK callee, DWORD elapsedMs) {

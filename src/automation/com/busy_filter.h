@@ -7,7 +7,10 @@
 // whether to switch to the program, retry or cancel. Cancel fails that
 // call, and every further busy call of the same command fails at once, so
 // the command ends by its own failure rules within moments instead of
-// waiting call by call. With nobody to ask, a call gives up after 30 s.
+// waiting call by call. With nobody to ask, a call gives up after 30 s, and
+// so does the rest of the command at once. A program that has gone away
+// (RPC_E_DISCONNECTED, RPC_S_SERVER_UNAVAILABLE) fails its calls without
+// the filter ever being asked.
 #pragma once
 
 #include <functional>
@@ -42,7 +45,8 @@ class BusyFilter final : public IMessageFilter {
 
     // A command begins or has ended: a cancel given in it is forgotten.
     void CommandBoundary() { cancelled_ = false; }
-    // The user cancelled a busy call in this command.
+    // A busy call of this command was given up: cancelled by the user, or
+    // waited for 30 s with nobody to ask.
     bool Cancelled() const { return cancelled_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
