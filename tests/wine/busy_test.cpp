@@ -129,15 +129,6 @@ TEST(BusyFilter, CommandsEndSoonAfterTheUserCancels) {
     EXPECT_EQ(std::tuple(all.asked, all.shown, all.Labels().size()), std::tuple(1, 1, 0u));
     EXPECT_FALSE(Filter().Cancelled());  // forgotten once the command ended
 
-    // Rejected from the second pass on (its first call is the 19th); the
-    // user retries once, then cancels. The first pass stays.
-    BusyDesk later(19, kNever);
-    later.answers = {kRetry};
-    later.Picks({std::vector{later.Point(1, 1)}, std::vector{later.Point(2, 2)}});
-    EXPECT_EQ(later.Timed("Number, pass 2 rejected, retry then cancel", [&] { later.Run(); }),
-              2 * kQuietRetryMs);
-    EXPECT_EQ(std::tuple(later.asked, later.Labels().size()), std::tuple(2, 1u));
-
     BusyDesk excel(kNever, 4);  // Excel busy once the sheet is obtained
     excel.Picks({std::vector{excel.Point(1, 1), excel.Point(2, 1)}});
     excel.Run();
