@@ -55,6 +55,7 @@ TEST(ComArrays, ReadOnlyWhatTheArrayItselfHolds) {
         {"untyped 8 bytes as doubles", VT_R8, [] { return Made(VT_EMPTY, 0, 2); },
          DoubleArray{1, 2}},
         {"4-byte elements as doubles", VT_R8, [] { return Made(VT_I4, 0, 3); }, mismatch},
+        {"64-bit integers as doubles", VT_R8, [] { return Made(VT_I8, 0, 2); }, mismatch},
         {"doubles as 16-bit integers", VT_I2, [] { return Made(VT_R8, 0, 3); }, mismatch},
         {"doubles as variants", VT_VARIANT, [] { return Made(VT_R8, 0, 3); }, mismatch},
         {"variants as doubles", VT_R8, [] { return Made(VT_VARIANT, 0, 1); }, mismatch},
