@@ -3,14 +3,18 @@
 // arrays, empty references, NaN and infinities, huge doubles): the exact
 // accessors and the coercions either give the value or fail with the
 // type-mismatch, overflow or object-required status, and the coercions
-// agree with what they promise.
+// agree with what they promise. Also the check of an array's header before
+// its elements are read: any dimensions, element type and size, and bounds
+// up to LONG's ends.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "automation/array_header.h"
 #include "automation/failure.h"
 #include "automation/object.h"
 #include "automation/status.h"
@@ -184,10 +188,43 @@ void CheckVariant(const Variant& value, int otherAccessor) {
     }
 }
 
+// A bound: often one at LONG's ends or near 0, else any.
+std::int32_t Bound(Reader& in) {
+    constexpr std::int32_t kEdges[] = {INT32_MIN, INT32_MIN + 1, -2,       -1, 0, 1,
+                                       2,         INT32_MAX - 1, INT32_MAX};
+    const std::uint8_t pick = in.Take<std::uint8_t>();
+    if (pick < 2 * std::size(kEdges)) return kEdges[pick % std::size(kEdges)];
+    return in.Take<std::int32_t>();
+}
+
+// The header is read exactly when it is one-dimensional, of the expected
+// element type (or of none said, and then not variants) and size, with
+// upper >= lower - 1; the count is then upper - lower + 1, never wrapped.
+void CheckArrayHeader(Reader& in) {
+    constexpr ArrayElements kKinds[] = {{2, 2, false}, {5, 8, false}, {12, 24, true}};
+    const ArrayElements& expected = kKinds[in.Take<std::uint8_t>() % std::size(kKinds)];
+    ArrayHeader header;
+    header.dimensions = in.Take<std::uint8_t>() % 4;
+    header.elementType = in.Take<std::uint8_t>() % 2 ? expected.type : in.Take<std::uint16_t>();
+    header.elementSize = in.Take<std::uint8_t>() % 2 ? expected.size : in.Take<std::uint8_t>();
+    header.lower = Bound(in);
+    header.upper = Bound(in);
+    const std::int64_t span = std::int64_t{header.upper} - header.lower + 1;
+    const bool typeFits =
+        header.elementType == expected.type || (header.elementType == 0 && !expected.variants);
+    const bool readable =
+        header.dimensions == 1 && typeFits && header.elementSize == expected.size && span >= 0;
+    std::size_t count = 0;
+    FUZZ_CHECK(Attempt([&] { count = CheckedElementCount(header, expected); },
+                       {status::kTypeMismatch}) == readable);
+    if (readable) FUZZ_CHECK(count == static_cast<std::uint64_t>(span) && count <= 1ull << 32);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader in(data, size);
+    CheckArrayHeader(in);
     for (int n = 0; n < 4 && !in.Done(); ++n) {
         const int otherAccessor = in.Take<std::uint8_t>();
         CheckVariant(MakeVariant(in, 0), otherAccessor);

@@ -1,16 +1,4 @@
-// The stand-in AutoCAD as a separate process: it registers its application
-// object in the running object table under a ProgID and serves COM calls
-// until told to quit, then writes the drawing's texts to a file.
-//
-//   velmora_cad_server --progid <ProgID> --scenario <name> --ready <event>
-//                      --quit <event> --dump <file>
-//
-// Scenarios: "worked" (five points picked in two passes), "killed" (the
-// process dies during the second pick), "grid:<n>" (n points, picked all
-// at once and then nothing, over and over: one pass per Number command),
-// "blocks" (block piles on two layers, a circle and a point: GetEntity
-// picks the first block pile once, then is cancelled; each pick takes
-// everything the filter admits, then nothing, over and over).
+// The stand-in AutoCAD as a separate process (cad_serving.h).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -20,6 +8,7 @@
 #include "automation/com/apartment.h"
 #include "automation/com/dispatch_adapter.h"
 #include "standins/autocad/standin_cad.h"
+#include "standins/com_servers/cad_serving.h"
 #include "standins/com_servers/handles.h"
 #include "standins/com_servers/registration.h"
 #include "standins/drawing/pick_geometry.h"
@@ -86,20 +75,54 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
     return host;
 }
 
+// AutoCAD's main window, whose HWND the application gives. Shown without
+// taking the foreground: only the client's hand-over brings it forward.
+HWND OpenMainWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VelmoraStandInCad";
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"AutoCAD - [Drawing1.dwg]",
+                                  WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    if (window) ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+// Notes, for each pick, whether the main window was in front when it began
+// ("y" or "n", in order).
+void NoteFrontAtPicks(CadHost& host, HWND window, std::shared_ptr<std::string> front) {
+    host.windowHandle = reinterpret_cast<INT_PTR>(window);
+    host.picker = [picker = std::move(host.picker), window, front](const PickRequest& request) {
+        *front += GetForegroundWindow() == window ? 'y' : 'n';
+        return picker ? picker(request) : Pick(std::vector<EntityId>{});
+    };
+}
+
 struct CloseFile {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-void Dump(const CadHost& host, const std::string& path) {
+struct DestroyOnClose {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, DestroyOnClose>;
+
+void Dump(const CadHost& host, const std::string& path, const std::string& front,
+          const CadServing& serving) {
     const std::unique_ptr<FILE, CloseFile> file(std::fopen(path.c_str(), "wb"));
     if (!file) return;
     std::fprintf(file.get(), "windowState %d\n", host.windowState);
+    std::fprintf(file.get(), "front %s\n", front.c_str());
     for (const Entity* text : Texts(host.drawing)) {
         const Point3 anchor = TextAnchor(*text);
         std::fprintf(file.get(), "text %s|%.17g|%.17g|%.17g|%d|%.17g|%.17g|%.17g|%.17g\n",
                      text->text.c_str(), text->position.x, text->position.y, text->position.z,
                      text->alignment, anchor.x, anchor.y, anchor.z, text->height);
     }
+    if (serving.dumpMore) serving.dumpMore(file.get());
 }
 
 UniqueHandle OpenEventByName(const std::string& name) {
@@ -124,7 +147,9 @@ void ServeCalls(HANDLE quit) {
     }
 }
 
-int Serve(int argc, char** argv) {
+}  // namespace
+
+int ServeCad(int argc, char** argv, const CadServing& serving) {
     auto options = ReadOptions(argc, argv);
     const std::string progId = options["--progid"];
     if (progId.empty()) {
@@ -135,8 +160,13 @@ int Serve(int argc, char** argv) {
     // Clients find the server by ProgID: make sure that ProgID is known.
     RegisterProgId(progId, CadClassId(progId));
     auto host = MakeScenario(options["--scenario"]);
+    const UniqueWindow window(OpenMainWindow());
+    auto front = std::make_shared<std::string>();
+    NoteFrontAtPicks(*host, window.get(), front);
+    Object exposed = CadApplication(host);
+    if (serving.expose) exposed = serving.expose(std::move(exposed));
     Microsoft::WRL::ComPtr<IDispatch> application;
-    application.Attach(ExposeObject(CadApplication(host)));
+    application.Attach(ExposeObject(exposed));
     DWORD cookie = 0;
     const HRESULT hr =
         RegisterActiveObject(application.Get(), CadClassId(progId), ACTIVEOBJECT_STRONG, &cookie);
@@ -154,11 +184,8 @@ int Serve(int argc, char** argv) {
     }
     CoDisconnectObject(application.Get(), 0);
     application.Reset();
-    if (!options["--dump"].empty()) Dump(*host, options["--dump"]);
+    if (!options["--dump"].empty()) Dump(*host, options["--dump"], *front, serving);
     return 0;
 }
 
-}  // namespace
 }  // namespace velmora::standins
-
-int main(int argc, char** argv) { return velmora::standins::Serve(argc, argv); }

@@ -110,33 +110,26 @@ TEST(CadWindow, PicksInteractivelyWhileRegistered) {
 TEST(CadWindow, HandleAndUndoOfAGroup) {
     App();
     LocalDirectory directory;
-    CadWindowPrompts prompts;
-    prompts.askSave = [](const QString&, bool) { return SaveAnswer::Discard; };
-    StandInCadWindow* window = OpenStandInCadWindow(directory, QString(), prompts);
+    StandInCadWindow* window = OpenStandInCadWindow(directory, QString());
     const Object app = directory.FindRunning("AutoCAD.Application");
     EXPECT_EQ(Get(app, "HWND").ToDouble(), static_cast<double>(window->winId()));
-
     const Object document = GetObject(app, "ActiveDocument");
-    const Object modelSpace = GetObject(document, "ModelSpace");
     const std::size_t before = Texts(window->host()->drawing).size();
-    Call(modelSpace, "AddText", {"0", DoubleArray{0, 0, 0}, 1.0});
+    const Object modelSpace = GetObject(document, "ModelSpace");
+    const auto label = [&] { Call(modelSpace, "AddText", {"1", DoubleArray{1, 1, 0}, 1.0}); };
+    label();  // a step of its own
     Call(document, "StartUndoMark");
-    for (const char* label : {"1", "2"})
-        Call(modelSpace, "AddText", {label, DoubleArray{1, 1, 0}, 1.0});
+    label();
+    label();
     Call(document, "EndUndoMark");
     QTemporaryDir folder;
     ASSERT_TRUE(window->SaveTo(folder.filePath(QStringLiteral("saved.dxf"))));
-
-    QAction* undo = nullptr;
     for (QAction* action : window->findChildren<QAction*>()) {
-        if (action->shortcut() == QKeySequence(QKeySequence::Undo)) undo = action;
+        if (action->shortcut() == QKeySequence(QKeySequence::Undo)) action->trigger();
     }
-    ASSERT_NE(undo, nullptr);
-    undo->trigger();
     EXPECT_EQ(Texts(window->host()->drawing).size(), before + 1);
     EXPECT_TRUE(window->Modified());
-    window->close();
-    delete window;
+    delete window;  // not closed: nothing asks about the unsaved labels
 }
 
 }  // namespace

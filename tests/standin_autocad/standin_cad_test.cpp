@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "status_of.h"
 #include "tap.h"
 
@@ -121,60 +119,48 @@ TEST(StandInCad, GetEntityLeavesThePickInItsArguments) {
 }
 
 // Undo as AutoCAD keeps it: the changes of a group are one step, a change
-// outside a group a step of its own, and a group begun while one is open
-// ends that one; UNDOCTL shows 8 while a group is open.
+// outside a group one of its own, a group begun while one is open ends
+// that one; undoing puts an erased entity back. UNDOCTL shows 8 while a
+// group is open.
 TEST(StandInCad, UndoStepsAndGroups) {
     Cad cad;
     const Object modelSpace = GetObject(cad.doc, "ModelSpace");
     const EntityId drawn = AddPoint(cad.host->drawing, {7, 7, 0});  // before: no step
-    const auto undoControl = [&] { return Call(cad.doc, "GetVariable", {"undoctl"}); };
-    const auto addText = [&](const char* text) {
+    const auto undoControl = [&] { return Call(cad.doc, "GetVariable", {"undoctl"}).ToInt32(); };
+    const auto label = [&](const char* text) {
         return Call(modelSpace, "AddText", {text, DoubleArray{1, 1, 0}, 2.5}).AsObject();
     };
-    const auto texts = [&] {
-        std::string all;
-        for (const Entity* text : Texts(cad.host->drawing)) all += text->text;
-        return all;
-    };
-    EXPECT_EQ(undoControl(), Variant(std::int16_t{53}));
     Call(cad.doc, "StartUndoMark");
-    EXPECT_EQ(undoControl(), Variant(std::int16_t{61}));
-    Put(addText("a"), "Alignment", std::int16_t{1});
+    EXPECT_EQ(undoControl(), 61);
+    Put(label("a"), "Alignment", std::int16_t{1});
     Call(cad.doc, "StartUndoMark");
-    addText("b");
-    Call(cad.doc, "EndUndoMark");
-    Call(cad.doc, "EndUndoMark");  // none open: no effect
-    EXPECT_EQ(undoControl(), Variant(std::int16_t{53}));
+    label("b");
+    for (int i = 0; i < 2; ++i) Call(cad.doc, "EndUndoMark");  // the second finds none open
+    EXPECT_EQ(undoControl(), 53);
     Call(GetObject(modelSpace, "Item", {std::int32_t{0}}), "Delete");
-    addText("c");
-
-    const std::tuple<const char*, std::string, bool> undone[] = {
-        {"c alone", "ab", false},
-        {"the erased point back", "ab", true},
-        {"the second group", "a", true},
-        {"the first group", "", true}};
-    for (const auto& [name, left, pointThere] : undone) {
-        ASSERT_TRUE(UndoLast(cad.host->undo, cad.host->drawing)) << name;
-        EXPECT_EQ(texts(), left) << name;
-        EXPECT_EQ(FindEntity(cad.host->drawing, drawn) != nullptr, pointThere) << name;
+    label("c");
+    int undone = 0;  // c; the erased point; the second group; the first
+    for (const auto& [left, pointThere] :
+         {std::pair{"ab", false}, {"ab", true}, {"a", true}, {"", true}}) {
+        ASSERT_TRUE(UndoLast(cad.host->undo, cad.host->drawing));
+        std::string texts;
+        for (const Entity* text : Texts(cad.host->drawing)) texts += text->text;
+        EXPECT_EQ(std::pair(texts, FindEntity(cad.host->drawing, drawn) != nullptr),
+                  std::pair(std::string(left), pointThere))
+            << "undo " << ++undone;
     }
     EXPECT_FALSE(UndoLast(cad.host->undo, cad.host->drawing));
     EXPECT_EQ(StatusOf([&] { Call(cad.doc, "GetVariable", {"NOSUCHVAR"}); }), status::kInvalidArg);
 }
 
-// Members: those an object lists, as GetIDsOfNames would find them; the
-// window's handle as a 64-bit AutoCAD gives it.
+// Members: those an object lists, as GetIDsOfNames finds them. A window
+// handle past 32 bits comes as a double, as a 64-bit AutoCAD's may.
 TEST(StandInCad, ListedMembersAndTheWindowHandle) {
     Cad cad;
     EXPECT_TRUE(cad.app->HasMember("hwnd") && cad.doc->HasMember("StartUndoMark"));
-    EXPECT_FALSE(cad.app->HasMember("Quit") || cad.doc->HasMember("SendCommand"));
     EXPECT_EQ(StatusOf([&] { Call(cad.app, "Quit"); }), status::kUnknownName);
-    const std::pair<std::int64_t, Variant> handles[] = {
-        {0, std::int32_t{0}}, {0x10062, std::int32_t{0x10062}}, {4294967298, 4294967298.0}};
-    for (const auto& [handle, value] : handles) {
-        cad.host->windowHandle = handle;
-        EXPECT_EQ(Get(cad.app, "HWND"), value) << handle;
-    }
+    cad.host->windowHandle = 4294967298;
+    EXPECT_EQ(Get(cad.app, "HWND"), Variant(4294967298.0));
 }
 
 TEST(StandInCad, PlannedFailuresAndClosing) {

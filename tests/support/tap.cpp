@@ -54,6 +54,7 @@ class TappedObject : public Dispatch {
             if (tap.onGone) tap.onGone();
         }
         if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
+        if (tap.onCall) tap.onCall();
         if (!member.empty() && Lacks(member)) Fail(status::kUnknownName, std::string(member));
         if (tap.calls == tap.failAt)
             Fail(tap.failStatus, "planned failure of call " + CallText(access, member, args));

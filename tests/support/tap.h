@@ -28,6 +28,7 @@ struct Tap {
     long goneAt = 0;  // 0: never
     bool gone = false;
     std::function<void()> onGone;  // runs once, just before the first refused call
+    std::function<void()> onCall;  // runs at every call once it is counted; may fail it
     // Members the program lacks (a CAD clone without them): unknown names,
     // to GetIDsOfNames and to every call.
     std::vector<std::string> lacking;

@@ -4,6 +4,8 @@
 // window is closed; the drawing and the workbook show the result.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/win32/main_window.h"
 #include "server_process.h"
 #include "window_probe.h"
@@ -19,7 +21,7 @@ HWND ControlOf(HWND main, std::string_view name, int index = -1) {
 
 TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     RegisterStandInClasses();
-    CadServer cad("AutoCAD.Application", "worked");
+    CadServer cad("AutoCAD.Application", "worked", L"velmora_logged_cad_server.exe");
     ASSERT_TRUE(cad.started);
     const std::wstring dump = ExecutableFolder() + L"program-test-workbook.txt";
     DeleteFileW(dump.c_str());
@@ -58,6 +60,19 @@ TEST(VelmoraProgram, NumbersTwoPicksAndExportsThroughItsWindow) {
     GetExitCodeProcess(program.info.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(cad.Quit(), kWorkedDrawing);
+    // AutoCAD was handed the foreground before the first pick and kept it;
+    // each pass's labels were one undo group.
+    EXPECT_EQ(cad.front, "yyy");
+    std::string marked;  // the foreground step, the picks, the undo marks and the labels
+    for (const std::string& call : cad.calls) {
+        for (const char* step : {"HWND", "Screen", "Start", "AddText", "End"}) {
+            if (call.find(step) != std::string::npos) marked += std::string(step) + " ";
+        }
+    }
+    EXPECT_EQ(marked,
+              "HWND Screen Start AddText AddText AddText End "
+              "Screen Start AddText AddText End Screen ");
+    for (const std::string& call : cad.calls) std::printf("[ AutoCAD  ] %s\n", call.c_str());
     SetEnvironmentVariableW(L"VELMORA_EXCEL_DUMP", nullptr);
     DeleteFileW(dump.c_str());
 }

@@ -3,13 +3,19 @@
 // key filter, select-all on focus, keyboard order, option groups, message
 // boxes and unloading.
 #include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
 #include <windowsx.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "app/layout.h"
+#include "app/win32/busy_dialog.h"
 #include "app/win32/main_window.h"
 #include "automation/directory.h"
 #include "release_probe.h"
@@ -250,9 +256,78 @@ TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
         EXPECT_TRUE(way == 3 || log->calls.empty());  // nothing asked: AutoCAD and Excel run on
         // The view takes its hooks with it; a test's own message hook stays.
         w.view.reset();
-        EXPECT_FALSE(w.model.Services().showWindow || w.model.Services().textChanged);
+        EXPECT_FALSE(w.model.Services().showWindow || w.model.Services().textChanged ||
+                     w.model.Services().bringToFront || w.model.Services().sayEscaped);
         EXPECT_EQ(static_cast<bool>(w.model.Services().showMessage), way < 3);
     }
+}
+
+// What the controls of this thread's dialog say, once it is up, before
+// `button` is clicked.
+std::thread AnswerDialog(int button, std::string& said) {
+    return std::thread([button, &said, ui = GetCurrentThreadId()] {
+        HWND dialog = nullptr;
+        if (!WaitFor([&] { return (dialog = FindThreadWindow(ui, L"#32770")) != nullptr; }, 5000))
+            return;
+        Sleep(200);  // its controls are made after the window
+        EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM all) {
+                return *reinterpret_cast<std::string*>(all) += TextOf(child) + "|", TRUE;
+            },
+            reinterpret_cast<LPARAM>(&said));
+        SendMessageW(dialog, TDM_CLICK_BUTTON, static_cast<WPARAM>(button), 0);
+    });
+}
+
+// The view hands the foreground to the window a handle names (restoring a
+// minimised one; a handle of no window changes nothing). The busy dialog
+// names the program by its window's title; its three buttons give the
+// three answers, and "switch to" brings the program forward.
+TEST(Win32Window, HandsTheForegroundOnAndAsksAboutABusyProgram) {
+    Fixture w;
+    HWND cad = CreateWindowExW(0, L"STATIC", L"AutoCAD - [a.dwg]", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(cad, SW_MINIMIZE);
+    const auto foreground = [&](INT_PTR handle) {
+        SetForegroundWindow(w.view->Handle());
+        w.model.Services().bringToFront(handle);
+        return Pump(), GetForegroundWindow();
+    };
+    EXPECT_EQ(foreground(reinterpret_cast<INT_PTR>(cad) + 4), w.view->Handle());
+    EXPECT_EQ(foreground(reinterpret_cast<INT_PTR>(cad)), cad);
+    EXPECT_FALSE(IsIconic(cad));
+    for (const auto& [button, answer] :
+         {std::pair{IDCANCEL, BusyAnswer::Cancel}, std::pair{kBusyRetry, BusyAnswer::Retry},
+          std::pair{kBusySwitchTo, BusyAnswer::SwitchTo}}) {
+        SetForegroundWindow(w.view->Handle());
+        std::string said;
+        std::thread answering = AnswerDialog(button, said);
+        EXPECT_EQ(AskAboutBusyProgram(w.view->Handle(), {GetCurrentThreadId(), 3000}), answer);
+        answering.join();
+        EXPECT_NE(said.find("“AutoCAD - [a.dwg]”正忙|"), std::string::npos) << said;
+    }
+    EXPECT_EQ(GetForegroundWindow(), cad);
+    DestroyWindow(cad);
+}
+
+// A program without a console: what escapes a command is said through
+// OutputDebugString, where a debugger or DebugView shows it; read here
+// through the debug monitor's buffer.
+TEST(Win32Window, WhatEscapesACommandIsSaidToTheDebugger) {
+    Fixture w([](std::string_view) { throw std::runtime_error("no display"); });
+    const HANDLE buffer =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+    const HANDLE ready = CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY");
+    const HANDLE data = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+    SendMessageW(w("Command1"), BM_CLICK, 0, 0);  // no AutoCAD: the message box fails
+    ASSERT_EQ(WaitForSingleObject(data, 5000), WAIT_OBJECT_0);
+    const void* view = MapViewOfFile(buffer, FILE_MAP_READ, 0, 0, 4096);
+    const std::string said(static_cast<const char*>(view) + sizeof(DWORD));
+    UnmapViewOfFile(view);
+    for (HANDLE handle : {buffer, ready, data}) CloseHandle(handle);
+    EXPECT_EQ(said.rfind("Velmora: a failure ended the command ", 0), 0u) << said;
+    EXPECT_NE(said.find(": no display\n"), std::string::npos) << said;
 }
 
 }  // namespace

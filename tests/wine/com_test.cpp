@@ -4,12 +4,15 @@
 // fallback, enumeration, reference release, and the busy-call filter.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
 #include "automation/com/com_object.h"
 #include "automation/com/com_value.h"
 #include "automation/com/dispatch_adapter.h"
 #include "automation/failure.h"
+#include "desk.h"
 #include "fake_object.h"
 #include "status_of.h"
 
@@ -83,21 +86,7 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
     EXPECT_EQ(Get(FromComVariant(value).AsObject(), "Name").AsText(), "x");
     value.punkVal->Release();
 
-    // A point as an array of variants holding doubles, lower bound 1.
-    ComVariant point;
-    ToComVariant(VariantArray{1.5, 3.0, 4.5}, point.Get());
-    point.Get()->parray->rgsabound[0].lLbound = 1;
-    EXPECT_EQ(FromComVariant(point.Ref()).ToDoubleArray(), (DoubleArray{1.5, 3.0, 4.5}));
-    value.vt = VT_BYREF | VT_ARRAY | VT_VARIANT;
-    value.pparray = &point.Get()->parray;
-    EXPECT_EQ(FromComVariant(value).ToDoubleArray(), (DoubleArray{1.5, 3.0, 4.5}));
-
-    // Two-dimensional arrays and unsupported types fail as type mismatch.
-    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-    ComVariant grid;
-    grid.Get()->vt = VT_ARRAY | VT_R8;
-    grid.Get()->parray = SafeArrayCreate(VT_R8, 2, bounds);
-    EXPECT_EQ(StatusOf([&] { (void)FromComVariant(grid.Ref()); }), status::kTypeMismatch);
+    // Unsupported types fail as type mismatch (arrays: array_test.cpp).
     value.vt = VT_ERROR;
     value.scode = DISP_E_PARAMNOTFOUND;
     EXPECT_EQ(StatusOf([&] { (void)FromComVariant(value); }), status::kTypeMismatch);
@@ -242,24 +231,63 @@ TEST(ComCalls, ArgumentsByReferenceCarryResultsBack) {
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
-TEST(ComCalls, DirectoryReportsWindowsStatusesAndRetriesBusyCalls) {
+TEST(ComCalls, DirectoryReportsWindowsStatusesAndTheBusyFilterIsInPlace) {
     ComDirectory directory;
     EXPECT_EQ(StatusOf([&] { (void)directory.FindRunning("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
     EXPECT_EQ(StatusOf([&] { (void)directory.Create("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
-    // The apartment has put the retrying filter in place: a busy
-    // application is retried for a while, with a short delay.
+    // The apartment has put the busy filter in place (its decisions:
+    // busy_test.cpp); it handles every incoming call.
     IMessageFilter* filter = nullptr;
     ASSERT_EQ(CoRegisterMessageFilter(nullptr, &filter), S_OK);
-    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 500, SERVERCALL_RETRYLATER), kRetryDelayMs);
+    EXPECT_NE(dynamic_cast<BusyFilter*>(filter), nullptr);
     EXPECT_EQ(filter->HandleInComingCall(0, nullptr, 0, nullptr), DWORD{SERVERCALL_ISHANDLED});
     CoRegisterMessageFilter(filter, nullptr);
     filter->Release();
-    EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, 0), kRetryDelayMs);
-    EXPECT_EQ(RetryDecision(SERVERCALL_REJECTED, kRetryRejectedForMs - 1), kRetryDelayMs);
-    EXPECT_EQ(RetryDecision(SERVERCALL_RETRYLATER, kRetryRejectedForMs), static_cast<DWORD>(-1));
-    EXPECT_EQ(RetryDecision(SERVERCALL_ISHANDLED, 0), static_cast<DWORD>(-1));
+}
+
+// The stand-ins answer GetIDsOfNames as AutoCAD and Excel do: a name the
+// object lacks is DISP_E_UNKNOWNNAME before any call. Velmora then goes on
+// as the step's failure rules say: a CAD without the foreground and undo
+// members (a clone) numbers exactly as AutoCAD does, and a workbook
+// without Visible leaves the table whole.
+TEST(ComCalls, UnknownNamesAreRefusedByNameAndVelmoraGoesOn) {
+    IDispatch* application = ExposeObject(standins::CadApplication(standins::NewCadHost()));
+    std::u16string name = u"SendCommand";
+    LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
+    DISPID id = 0;
+    EXPECT_EQ(application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
+              DISP_E_UNKNOWNNAME);
+    application->Release();
+
+    const auto numbered = [](const std::vector<std::string>& lacking) {
+        testing::Desk h;
+        h.cadTap->lacking = lacking;
+        h.directory.RegisterRunning(
+            "AutoCAD.Application",
+            ThroughCom(testing::Tapped(standins::CadApplication(h.cad), h.cadTap)));
+        h.directory.RegisterFactory(standins::kExcelProgId, [&h]() -> Object {
+            auto instance = std::make_shared<standins::ExcelInstance>();
+            h.excel->created.push_back(instance);
+            return ThroughCom(
+                testing::Tapped(standins::MakeExcelApplication(instance), h.excelTap));
+        });
+        h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(5, 5)}});
+        h.Run();
+        h.Export();
+        const standins::Sheet* sheet = h.Sheet();
+        return std::tuple(h.Labels(), h.Row(2), sheet ? sheet->values.size() : 0u,
+                          h.cad->undo.steps.size());
+    };
+    // Three labels, the table's title, headers and three rows (Visible's
+    // failure ignored), one undo step a pass; without groups each label's
+    // three changes are a step each.
+    const auto [labels, row, cells, steps] = numbered({});
+    EXPECT_EQ(std::tuple(labels.size(), cells, steps), std::tuple(3u, 1u + 4 + 3 * 4, 2u));
+    EXPECT_EQ(numbered({"HWND", "GetVariable", "StartUndoMark", "EndUndoMark"}),
+              std::tuple(labels, row, cells, 9u));
+    EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         EXPECT_EQ(Text(window.state.controls, TextBox::StartNumber), "6");
         window.state.cadSession = {};           // the server's objects are let go before it quits
         EXPECT_EQ(cad.Quit(), kWorkedDrawing);  // labelled, window maximised
+        EXPECT_EQ(cad.front, "nnn");            // no view to bring it forward
     }
     // No CAD installed, then all names known but none running: the message only.
     for (bool known : {false, true}) {

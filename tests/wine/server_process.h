@@ -51,11 +51,13 @@ struct ChildProcess {
 class CadServer {
   public:
     // Starts the server under progId with the given scenario and waits until
-    // it is registered. Check started before use.
-    CadServer(const std::string& progId, const std::string& scenario)
-        : process(L"\"" + ExecutableFolder() + L"velmora_cad_server.exe\" --progid \"" +
-                  Wide(progId) + L"\" --scenario " + Wide(scenario) + L" --ready velmora-ready-" +
-                  tag_ + L" --quit velmora-quit-" + tag_ + L" --dump \"" + dumpPath_ + L"\"") {
+    // it is registered. Check started before use. The logged server is the
+    // same with a tap in front of its application that logs every call.
+    CadServer(const std::string& progId, const std::string& scenario,
+              const wchar_t* server = L"velmora_cad_server.exe")
+        : process(L"\"" + ExecutableFolder() + server + L"\" --progid \"" + Wide(progId) +
+                  L"\" --scenario " + Wide(scenario) + L" --ready velmora-ready-" + tag_ +
+                  L" --quit velmora-quit-" + tag_ + L" --dump \"" + dumpPath_ + L"\"") {
         const HANDLE waits[2] = {ready_, process.info.hProcess};
         started =
             process.started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
@@ -66,16 +68,28 @@ class CadServer {
         CloseHandle(quit_);
         DeleteFileW(dumpPath_.c_str());
     }
-    // Asks the server to quit and returns the lines it wrote ("windowState
-    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text).
+    // Asks the server to quit and returns the drawing it wrote ("windowState
+    // 3", "text 1|x|y|z|alignment|ax|ay|az|height" per text). Whether its
+    // window was in front at each pick goes to `front` ("yyn"), the logged
+    // server's calls to `calls`.
     std::vector<std::string> Quit() {
         SetEvent(quit_);
         std::vector<std::string> lines;
         std::ifstream file;
         if (process.WaitForExit(20000)) file.open(std::filesystem::path(dumpPath_));
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
+        for (std::string line; std::getline(file, line);) {
+            if (line.rfind("front ", 0) == 0) {
+                front = line.substr(6);
+            } else if (line.rfind("call ", 0) == 0) {
+                calls.push_back(line.substr(5));
+            } else {
+                lines.push_back(line);
+            }
+        }
         return lines;
     }
+    std::string front;
+    std::vector<std::string> calls;
 
   private:
     const std::wstring tag_ =

@@ -6,6 +6,7 @@
 // clang-format on
 
 #include "app/for_tamrisk.h"
+#include "app/win32/busy_dialog.h"
 #include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
 #include "text/utf16.h"
@@ -16,11 +17,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     try {
         // The apartment outlives everything that holds a COM reference.
         velmora::ComApartment apartment;
+        velmora::BusyFilter& busy = apartment.Filter();
         velmora::ComDirectory directory;
         velmora::WindowServices services{directory};
+        // A busy program's "cancel" holds for the command it was given in.
+        services.commandStarted = [&busy] { busy.CommandBoundary(); };
+        services.commandEnded = [&busy] { busy.CommandBoundary(); };
         velmora::ForTamrisk window(std::move(services));
         velmora::Win32MainWindow view(window, instance, [] { PostQuitMessage(0); });
         if (!view.Handle()) return 1;
+        busy.ask = [owner = view.Handle()](const velmora::BusyCall& call) {
+            return velmora::AskAboutBusyProgram(owner, call);
+        };
         ShowWindow(view.Handle(), show);
         UpdateWindow(view.Handle());
 

@@ -7,6 +7,7 @@
 #include "app/layout.h"
 #include "app/win32/dpi.h"
 #include "app/win32/fonts.h"
+#include "app/win32/foreground.h"
 #include "text/utf16.h"
 
 namespace velmora {
@@ -101,6 +102,13 @@ Win32MainWindow::Win32MainWindow(ForTamrisk& window, HINSTANCE instance,
         SetForegroundWindow(window_);
     };
     services.textChanged = [this](int index) { ShowText(index); };
+    services.bringToFront = [](std::int64_t windowHandle) {
+        BringProgramForward(reinterpret_cast<HWND>(static_cast<INT_PTR>(windowHandle)));
+    };
+    // A program without a console: where a debugger or DebugView finds it.
+    services.sayEscaped = [](std::string_view text) {
+        OutputDebugStringW((Wide(text) + L"\n").c_str());
+    };
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -109,6 +117,8 @@ Win32MainWindow::~Win32MainWindow() {
     if (ownsShowMessage_) services.showMessage = nullptr;
     services.showWindow = nullptr;
     services.textChanged = nullptr;
+    services.bringToFront = nullptr;
+    services.sayEscaped = nullptr;
     if (window_) {
         onClosed_ = nullptr;
         DestroyWindow(window_);

@@ -1,22 +1,14 @@
 // COM on the user-interface thread: a single-threaded apartment for the
-// thread's lifetime, with a message filter that keeps retrying calls the
-// other application rejects while it is busy (AutoCAD during a pick or a
-// regeneration) instead of failing them at once.
+// thread's lifetime, with the busy-call filter (busy_filter.h) registered
+// as its message filter.
 #pragma once
 
 #include <cstdint>
 
+#include "automation/com/busy_filter.h"
 #include "automation/com/win32_com.h"
 
 namespace velmora {
-
-// How long a rejected call is retried, and how long to wait between tries.
-inline constexpr DWORD kRetryRejectedForMs = 30000;
-inline constexpr DWORD kRetryDelayMs = 100;
-
-// The message filter's decision for a rejected call: a delay in ms before
-// retrying, or -1 to give up (the call then fails with RPC_E_CALL_REJECTED).
-DWORD RetryDecision(DWORD rejectType, DWORD elapsedMs);
 
 class ComApartment {
   public:
@@ -27,7 +19,12 @@ class ComApartment {
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
+    // The view sets its busy dialog here, and tells it where commands
+    // begin and end.
+    BusyFilter& Filter() { return filter_; }
+
   private:
+    BusyFilter filter_;
     IMessageFilter* previousFilter_ = nullptr;
     bool filterRegistered_ = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "automation/array_header.h"
 #include "automation/com/com_object.h"
 #include "automation/com/dispatch_adapter.h"
 #include "automation/com/win32_com.h"
@@ -49,28 +50,56 @@ SAFEARRAY* MakeVariantArray(const VariantArray& items) {
     return holder.Release();
 }
 
-// The elements of a one-dimensional array, whatever its lower bound.
-template <class T, class Convert>
-std::vector<T> ReadArray(SAFEARRAY* array, Convert convert) {
-    if (!array) return {};
-    if (SafeArrayGetDim(array) != 1)
-        Fail(status::kTypeMismatch, "array of more than one dimension");
-    LONG lower = 0;
-    LONG upper = -1;
-    SafeArrayGetLBound(array, 1, &lower);
-    SafeArrayGetUBound(array, 1, &upper);
-    std::vector<T> items;
-    if (upper < lower) return items;
-    items.reserve(static_cast<std::size_t>(upper - lower) + 1);
-    void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(array, &data))) Fail(status::kTypeMismatch, "locked array");
-    try {
-        for (LONG i = 0; i <= upper - lower; ++i) items.push_back(convert(data, i));
-    } catch (...) {
-        SafeArrayUnaccessData(array);
-        throw;
+// The array's header as its own accessors give it, every HRESULT looked
+// at: an array that does not say its element type (made without one) is
+// left to be judged by its element size.
+ArrayHeader HeaderOf(SAFEARRAY* array) {
+    ArrayHeader header;
+    header.dimensions = SafeArrayGetDim(array);
+    header.elementSize = SafeArrayGetElemsize(array);
+    VARTYPE type = VT_EMPTY;
+    if (SUCCEEDED(SafeArrayGetVartype(array, &type))) header.elementType = type;
+    if (header.dimensions == 1) {
+        LONG lower = 0;
+        LONG upper = 0;
+        HRESULT hr = SafeArrayGetLBound(array, 1, &lower);
+        if (SUCCEEDED(hr)) hr = SafeArrayGetUBound(array, 1, &upper);
+        if (FAILED(hr)) Fail(static_cast<std::uint32_t>(hr), "array bounds");
+        header.lower = lower;
+        header.upper = upper;
     }
-    SafeArrayUnaccessData(array);
+    return header;
+}
+
+// Keeps an array's data locked while its elements are read.
+class ArrayData {
+  public:
+    explicit ArrayData(SAFEARRAY* array) : array_(array) {
+        if (FAILED(SafeArrayAccessData(array_, &data_))) {
+            Fail(status::kTypeMismatch, "locked array");
+        }
+    }
+    ~ArrayData() { SafeArrayUnaccessData(array_); }
+    ArrayData(const ArrayData&) = delete;
+    ArrayData& operator=(const ArrayData&) = delete;
+    void* Get() const { return data_; }
+
+  private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
+};
+
+// The elements of a one-dimensional array, whatever its lower bound, once
+// its header says it holds what the value claims.
+template <class T, class Convert>
+std::vector<T> ReadArray(SAFEARRAY* array, const ArrayElements& expected, Convert convert) {
+    if (!array) return {};
+    const std::size_t count = CheckedElementCount(HeaderOf(array), expected);
+    std::vector<T> items;
+    if (count == 0) return items;
+    items.reserve(count);
+    const ArrayData data(array);
+    for (std::size_t i = 0; i < count; ++i) items.push_back(convert(data.Get(), i));
     return items;
 }
 
@@ -78,13 +107,16 @@ Variant FromArray(VARTYPE elementType, SAFEARRAY* array) {
     switch (elementType) {
         case VT_I2:
             return ReadArray<std::int16_t>(
-                array, [](void* d, LONG i) { return static_cast<std::int16_t*>(d)[i]; });
+                array, {VT_I2, sizeof(SHORT), false},
+                [](void* d, std::size_t i) { return static_cast<std::int16_t*>(d)[i]; });
         case VT_R8:
-            return ReadArray<double>(array,
-                                     [](void* d, LONG i) { return static_cast<double*>(d)[i]; });
+            return ReadArray<double>(
+                array, {VT_R8, sizeof(DOUBLE), false},
+                [](void* d, std::size_t i) { return static_cast<double*>(d)[i]; });
         case VT_VARIANT:
             return ReadArray<Variant>(
-                array, [](void* d, LONG i) { return FromComVariant(static_cast<VARIANT*>(d)[i]); });
+                array, {VT_VARIANT, sizeof(VARIANT), true},
+                [](void* d, std::size_t i) { return FromComVariant(static_cast<VARIANT*>(d)[i]); });
         default:
             Fail(status::kTypeMismatch, "array of an unsupported element type");
     }

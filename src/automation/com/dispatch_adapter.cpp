@@ -143,13 +143,17 @@ class DispatchAdapter final : public IDispatch, Counted {
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
         if (!names || !ids || count == 0) return E_INVALIDARG;
+        // Named arguments are not supported: their names are unknown.
+        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         try {
-            ids[0] = IdOf(FromWide(names[0]));
+            // A name the object does not have is refused here, before any
+            // call, as AutoCAD and Excel refuse it.
+            const std::string name = FromWide(names[0]);
+            if (!object_->HasMember(name)) return DISP_E_UNKNOWNNAME;
+            ids[0] = IdOf(name);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
-        // Named arguments are not supported: their names are unknown.
-        for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
 

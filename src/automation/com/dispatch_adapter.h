@@ -1,6 +1,7 @@
 // Our own automation objects (the stand-ins among them) exposed through
 // IDispatch, so that other processes, or ComObject in this one, can drive
-// them by name. DISPIDs are handed out per name on first lookup.
+// them by name. DISPIDs are handed out per name on first lookup; a name the
+// object does not have (Dispatch::HasMember) gets DISP_E_UNKNOWNNAME.
 #pragma once
 
 #include <cstdint>
