@@ -1,4 +1,6 @@
 // Model space, the utility object and the entity objects.
+#include <optional>
+
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "standins/autocad/cad_object.h"
@@ -135,6 +137,35 @@ class Utility : public CadObject {
     }
 };
 
+// What an entity answers when read: every entity its object name, id and
+// layer, each kind its own.
+struct EntityProperty {
+    std::optional<EntityKind> kind;  // none: every kind
+    std::string_view member;
+    Variant (*get)(const Entity&);
+};
+
+const EntityProperty kEntityProperties[] = {
+    {{}, "ObjectName", [](const Entity& e) { return Variant(ObjectName(e.kind)); }},
+    {{}, "ObjectID", [](const Entity& e) { return Variant(std::int32_t(e.id)); }},
+    {{}, "Layer", [](const Entity& e) { return Variant(e.layer); }},
+    {EntityKind::Point, "Coordinates", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Circle, "Center", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Circle, "Radius", [](const Entity& e) { return Variant(e.radius); }},
+    {EntityKind::Text, "TextString", [](const Entity& e) { return Variant(e.text); }},
+    {EntityKind::Text, "Height", [](const Entity& e) { return Variant(e.height); }},
+    {EntityKind::Text, "InsertionPoint", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Text, "Alignment",
+     [](const Entity& e) { return Variant(std::int32_t(e.alignment)); }},
+    {EntityKind::Text, "TextAlignmentPoint",
+     [](const Entity& e) { return PointValue(e.alignmentPoint); }},
+    {EntityKind::BlockReference, "InsertionPoint",
+     [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::BlockReference, "Name", [](const Entity& e) { return Variant(e.blockName); }},
+    {EntityKind::BlockReference, "EffectiveName",
+     [](const Entity& e) { return Variant(e.effectiveName); }},
+};
+
 class EntityObject : public CadObject {
   public:
     EntityObject(std::shared_ptr<CadHost> host, EntityId id)
@@ -144,33 +175,9 @@ class EntityObject : public CadObject {
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
         ExpectArgs(args, 0, 0);
         const Entity& entity = Live();
-        if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
-        if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
-        if (SameMember(member, "Layer")) return entity.layer;
-        switch (entity.kind) {
-            case EntityKind::Point:
-                if (SameMember(member, "Coordinates")) return PointValue(entity.position);
-                break;
-            case EntityKind::Circle:
-                if (SameMember(member, "Center")) return PointValue(entity.position);
-                if (SameMember(member, "Radius")) return entity.radius;
-                break;
-            case EntityKind::Text:
-                if (SameMember(member, "TextString")) return entity.text;
-                if (SameMember(member, "Height")) return entity.height;
-                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
-                if (SameMember(member, "Alignment")) return std::int32_t(entity.alignment);
-                if (SameMember(member, "TextAlignmentPoint")) {
-                    return PointValue(entity.alignmentPoint);
-                }
-                break;
-            case EntityKind::BlockReference:
-                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
-                if (SameMember(member, "Name")) return entity.blockName;
-                if (SameMember(member, "EffectiveName")) return entity.effectiveName;
-                break;
-            default:
-                break;
+        for (const EntityProperty& property : kEntityProperties) {
+            const bool kindHasIt = !property.kind || *property.kind == entity.kind;
+            if (kindHasIt && SameMember(member, property.member)) return property.get(entity);
         }
         return CadObject::DoGet(member, args);
     }
