@@ -34,6 +34,9 @@ class Dispatch {
     }
     // Standard collection enumeration: every item once, in the collection's order.
     virtual std::vector<Variant> Enumerate() = 0;
+    // Whether the object has a member of that name, as GetIDsOfNames
+    // answers before any call is made. An object that cannot tell says yes.
+    virtual bool HasMember(std::string_view member) const;
 };
 
 using Args = std::initializer_list<Variant>;
@@ -51,5 +54,9 @@ std::vector<Variant> Enumerate(const Object& object);
 
 // Member names compare as IDispatch compares them: ASCII case-insensitive.
 bool SameMember(std::string_view a, std::string_view b);
+
+// Whether a table of member names, one a line (or apart by any white
+// space), holds member.
+bool ListsMember(std::string_view members, std::string_view member);
 
 }  // namespace velmora

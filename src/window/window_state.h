@@ -33,6 +33,17 @@ struct WindowServices {
     std::function<void()> showWindow;
     // A command changed the text of Text1(index); the view shows it at once.
     std::function<void(int index)> textChanged;
+    // Brings another program's main window (its HWND, or on Linux the
+    // stand-in's window id) to the front and lets that program take the
+    // foreground, so that the user can pick in it at once.
+    std::function<void(std::int64_t windowHandle)> bringToFront;
+    // What escaped a command, in one line with the command's caption, said
+    // where the platform keeps such things (stderr when this is empty).
+    std::function<void(std::string_view text)> sayEscaped;
+    // A command begins, and has ended: the Windows backend keeps a busy
+    // program's "cancel" for the one command it was given in.
+    std::function<void()> commandStarted;
+    std::function<void()> commandEnded;
 };
 
 }  // namespace velmora

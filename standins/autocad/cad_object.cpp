@@ -7,32 +7,33 @@
 
 namespace velmora::standins {
 
-void CadObject::Enter() const {
+void CadObject::Enter(std::string_view member) const {
     if (host_->closed) Fail(status::kServerUnavailable, "AutoCAD has gone away");
+    if (!member.empty() && !HasMember(member)) UnknownMember(member);
 }
 
 Variant CadObject::Get(std::string_view member, std::span<const Variant> args) {
-    Enter();
+    Enter(member);
     return DoGet(member, args);
 }
 
 void CadObject::Put(std::string_view member, std::span<const Variant> args, const Variant& value) {
-    Enter();
+    Enter(member);
     DoPut(member, args, value);
 }
 
 Variant CadObject::Call(std::string_view member, std::span<const Variant> args) {
-    Enter();
+    Enter(member);
     return DoCall(member, args);
 }
 
 Variant CadObject::CallByReference(std::string_view member, std::span<Variant> args) {
-    Enter();
+    Enter(member);
     return DoCallByReference(member, args);
 }
 
 std::vector<Variant> CadObject::Enumerate() {
-    Enter();
+    Enter({});
     return DoEnumerate();
 }
 

@@ -1,7 +1,7 @@
 // Shared plumbing of the stand-in's automation objects: every access fails
-// once the application has been closed, unknown members fail as AutoCAD's
-// do. Also AutoCAD's point arguments and the factories of the concrete
-// objects.
+// once the application has been closed, members an object does not list
+// fail as AutoCAD's do. Also AutoCAD's point arguments and the factories of
+// the concrete objects.
 #pragma once
 
 #include <memory>
@@ -31,6 +31,10 @@ class CadObject : public Dispatch {
     Variant Call(std::string_view member, std::span<const Variant> args) final;
     Variant CallByReference(std::string_view member, std::span<Variant> args) final;
     std::vector<Variant> Enumerate() final;
+    // Each object lists its members in a table of its own, one name a line;
+    // a name it does not list fails with the unknown-name status before any
+    // access, in-process as through COM's GetIDsOfNames.
+    bool HasMember(std::string_view member) const override = 0;
 
   protected:
     // Unknown members fail with the unknown-name status.
@@ -46,7 +50,9 @@ class CadObject : public Dispatch {
     const std::shared_ptr<CadHost>& SharedHost() const { return host_; }
 
   private:
-    void Enter() const;
+    // The application still runs, and the object has the member ("" is the
+    // default member, which each object checks itself).
+    void Enter(std::string_view member) const;
 
     std::shared_ptr<CadHost> host_;
 };

@@ -1,4 +1,5 @@
 // Model space, the utility object and the entity objects.
+#include <algorithm>
 #include <optional>
 
 #include "automation/failure.h"
@@ -16,6 +17,17 @@ constexpr int kMaxAlignment = 14;
 class ModelSpace : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Item
+            Count
+            AddText
+            AddPoint
+            AddCircle
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -67,6 +79,7 @@ class ModelSpace : public CadObject {
 
   private:
     Variant Added(EntityId id) {
+        NoteAdded(Host().undo, id);
         DrawingChanged(Host());
         return NewEntity(SharedHost(), id);
     }
@@ -78,6 +91,15 @@ constexpr std::string_view kSelectObject = "选择对象：";
 class Utility : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            TranslateCoordinates
+            GetEntity
+            Prompt
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoCallByReference(std::string_view member, std::span<Variant> args) override {
@@ -138,7 +160,7 @@ class Utility : public CadObject {
 };
 
 // What an entity answers when read: every entity its object name, id and
-// layer, each kind its own.
+// layer, each kind its own. Also the members an entity lists.
 struct EntityProperty {
     std::optional<EntityKind> kind;  // none: every kind
     std::string_view member;
@@ -168,8 +190,19 @@ const EntityProperty kEntityProperties[] = {
 
 class EntityObject : public CadObject {
   public:
-    EntityObject(std::shared_ptr<CadHost> host, EntityId id)
-        : CadObject(std::move(host)), id_(id) {}
+    EntityObject(std::shared_ptr<CadHost> host, EntityId id, EntityKind kind)
+        : CadObject(std::move(host)), id_(id), kind_(kind) {}
+
+    // Delete, and what its kind answers when read (what may be put is read
+    // too). An erased entity keeps the members of its kind; using them fails.
+    bool HasMember(std::string_view member) const override {
+        return SameMember(member, "Delete") ||
+               std::any_of(std::begin(kEntityProperties), std::end(kEntityProperties),
+                           [&](const EntityProperty& property) {
+                               return (!property.kind || *property.kind == kind_) &&
+                                      SameMember(member, property.member);
+                           });
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -186,7 +219,9 @@ class EntityObject : public CadObject {
                const Variant& value) override {
         ExpectArgs(args, 0, 0);
         Entity& entity = Live();
+        const Entity before = entity;
         if (PutProperty(entity, member, value)) {
+            NoteChanged(Host().undo, before);
             entity.edited = true;
             DrawingChanged(Host());
             return;
@@ -197,7 +232,7 @@ class EntityObject : public CadObject {
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
         if (SameMember(member, "Delete")) {
             ExpectArgs(args, 0, 0);
-            Live();
+            NoteChanged(Host().undo, Live());
             EraseEntity(Host().drawing, id_);
             DrawingChanged(Host());
             return {};
@@ -260,6 +295,7 @@ class EntityObject : public CadObject {
     }
 
     EntityId id_;
+    EntityKind kind_;
 };
 
 }  // namespace
@@ -271,7 +307,9 @@ Object NewModelSpace(const std::shared_ptr<CadHost>& host) {
 Object NewUtility(const std::shared_ptr<CadHost>& host) { return std::make_shared<Utility>(host); }
 
 Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id) {
-    return std::make_shared<EntityObject>(host, id);
+    const Entity* entity = FindEntity(host->drawing, id);
+    if (!entity) Fail(status::kFail, "the object was erased");
+    return std::make_shared<EntityObject>(host, id, entity->kind);
 }
 
 }  // namespace velmora::standins

@@ -4,6 +4,7 @@
 // only ever reaches it through the automation layer.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "automation/object.h"
 #include "standins/drawing/drawing.h"
 #include "standins/drawing/selection_filter.h"
+#include "standins/drawing/undo_history.h"
 
 namespace velmora::standins {
 
@@ -59,6 +61,10 @@ struct CadHost {
     bool closed = false;
     int windowState = 1;  // 1 normal, 2 minimised, 3 maximised
     bool visible = true;
+    // The main window's handle (HWND), or on Linux the window's id; 0 while
+    // the application has no window of its own.
+    std::int64_t windowHandle = 0;
+    UndoHistory undo;
     // Hooks for an interactive front end.
     std::function<void(int windowState)> onWindowState;
     std::function<void()> onDrawingChanged;

@@ -97,6 +97,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         ->setShortcut(QKeySequence::Save);
     file->addAction(QStringLiteral("另存为(&A)…"), this, [this] { SaveAs(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QMenu* edit = menuBar->addMenu(QStringLiteral("编辑(&E)"));
+    undoAction_ = edit->addAction(QStringLiteral("放弃(&U)"), this, [this] { Undo(); });
+    undoAction_->setShortcut(QKeySequence::Undo);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -129,6 +132,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         else
             self->showNormal();
     };
+    // AutoCAD's HWND: the id of this window, which the program's other
+    // windows can raise.
+    host_->windowHandle = static_cast<std::int64_t>(winId());
     host_->onDrawingChanged = [self] {
         if (!self) return;
         self->SetModified(true);
@@ -147,6 +153,7 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     // system still holds can reach an entity of the new drawing.
     RenumberEntities(read.drawing, host_->drawing.nextId);
     host_->drawing = std::move(read.drawing);
+    host_->undo = {};  // nothing of the old drawing can be undone in the new one
     path_ = QFileInfo(path).absoluteFilePath();
     skipped_ = std::move(read.skipped);
     holdsMore_ = !skipped_.empty() || read.fileOnly > 0;
@@ -161,6 +168,13 @@ bool StandInCadWindow::Open() {
     if (view_->Picking() || !Settle(true)) return false;
     const QString path = prompts_.askOpenPath();
     return !path.isEmpty() && OpenFile(path);
+}
+
+bool StandInCadWindow::Undo() {
+    if (view_->Picking() || !UndoLast(host_->undo, host_->drawing)) return false;
+    SetModified(true);
+    view_->DrawingChanged();
+    return true;
 }
 
 bool StandInCadWindow::Save() {
@@ -302,6 +316,7 @@ bool StandInCadWindow::RunViewPick(const QString& prompt,
     activateWindow();
     SetPrompt(prompt);
     openAction_->setEnabled(false);
+    undoAction_->setEnabled(false);
 
     std::vector<QPointer<QWidget>> disabled;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -323,6 +338,7 @@ bool StandInCadWindow::RunViewPick(const QString& prompt,
         if (widget) widget->setEnabled(true);
     }
     openAction_->setEnabled(true);
+    undoAction_->setEnabled(true);
     ShowIdlePrompt();
     return finished;
 }

@@ -45,6 +45,10 @@ class StandInCadWindow : public QWidget {
     bool Save();
     bool SaveAs();
     bool SaveTo(const QString& path);
+    // 编辑 › 放弃 (Ctrl+Z): takes back the last change, or the last group of
+    // changes (a pass of labels), as AutoCAD's U does; false when there is
+    // nothing to undo or a pick is running.
+    bool Undo();
 
     bool Modified() const { return modified_; }
     QString FilePath() const { return path_; }
@@ -79,6 +83,7 @@ class StandInCadWindow : public QWidget {
     QLabel* prompt_ = nullptr;  // the command line
     QString said_, current_;    // its last line said (Utility.Prompt) and its prompt
     QAction* openAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
     QString path_;
     bool modified_ = false;
     // Entity types of the opened file this window cannot keep.

@@ -21,6 +21,7 @@
 #include "standins/autocad/standin_cad.h"
 #include "standins/com_servers/registration.h"
 #include "standins/drawing/pick_geometry.h"
+#include "text/utf16.h"
 
 namespace velmora::standins {
 namespace {
@@ -98,7 +99,7 @@ void Dump(const CadHost& host, const std::string& path) {
 
 HANDLE OpenEventByName(const std::string& name) {
     if (name.empty()) return nullptr;
-    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Widen(name).c_str());
+    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(name).c_str());
 }
 
 int Serve(int argc, char** argv) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "status_of.h"
 #include "tap.h"
 
@@ -60,6 +62,63 @@ TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     EXPECT_EQ(addText(DoubleArray{1, 2}, 1.0), status::kInvalidArg);
     EXPECT_EQ(addText(DoubleArray{1, 2, 0}, 0.0), status::kInvalidArg);
     EXPECT_TRUE(Texts(cad.host->drawing).empty());
+}
+
+// Undo as AutoCAD keeps it: the changes of a group are one step, a change
+// outside a group a step of its own, and a group begun while one is open
+// ends that one; UNDOCTL shows 8 while a group is open.
+TEST(StandInCad, UndoStepsAndGroups) {
+    Cad cad;
+    const Object modelSpace = GetObject(cad.doc, "ModelSpace");
+    const EntityId drawn = AddPoint(cad.host->drawing, {7, 7, 0});  // before: no step
+    const auto undoControl = [&] { return Call(cad.doc, "GetVariable", {"undoctl"}); };
+    const auto addText = [&](const char* text) {
+        return Call(modelSpace, "AddText", {text, DoubleArray{1, 1, 0}, 2.5}).AsObject();
+    };
+    const auto texts = [&] {
+        std::string all;
+        for (const Entity* text : Texts(cad.host->drawing)) all += text->text;
+        return all;
+    };
+    EXPECT_EQ(undoControl(), Variant(std::int16_t{53}));
+    Call(cad.doc, "StartUndoMark");
+    EXPECT_EQ(undoControl(), Variant(std::int16_t{61}));
+    Put(addText("a"), "Alignment", std::int16_t{1});
+    Call(cad.doc, "StartUndoMark");
+    addText("b");
+    Call(cad.doc, "EndUndoMark");
+    Call(cad.doc, "EndUndoMark");  // none open: no effect
+    EXPECT_EQ(undoControl(), Variant(std::int16_t{53}));
+    Call(GetObject(modelSpace, "Item", {std::int32_t{0}}), "Delete");
+    addText("c");
+
+    const std::tuple<const char*, std::string, bool> undone[] = {
+        {"c alone", "ab", false},
+        {"the erased point back", "ab", true},
+        {"the second group", "a", true},
+        {"the first group", "", true}};
+    for (const auto& [name, left, pointThere] : undone) {
+        ASSERT_TRUE(UndoLast(cad.host->undo, cad.host->drawing)) << name;
+        EXPECT_EQ(texts(), left) << name;
+        EXPECT_EQ(FindEntity(cad.host->drawing, drawn) != nullptr, pointThere) << name;
+    }
+    EXPECT_FALSE(UndoLast(cad.host->undo, cad.host->drawing));
+    EXPECT_EQ(StatusOf([&] { Call(cad.doc, "GetVariable", {"NOSUCHVAR"}); }), status::kInvalidArg);
+}
+
+// Members: those an object lists, as GetIDsOfNames would find them; the
+// window's handle as a 64-bit AutoCAD gives it.
+TEST(StandInCad, ListedMembersAndTheWindowHandle) {
+    Cad cad;
+    EXPECT_TRUE(cad.app->HasMember("hwnd") && cad.doc->HasMember("StartUndoMark"));
+    EXPECT_FALSE(cad.app->HasMember("Quit") || cad.doc->HasMember("SendCommand"));
+    EXPECT_EQ(StatusOf([&] { Call(cad.app, "Quit"); }), status::kUnknownName);
+    const std::pair<std::int64_t, Variant> handles[] = {
+        {0, std::int32_t{0}}, {0x10062, std::int32_t{0x10062}}, {4294967298, 4294967298.0}};
+    for (const auto& [handle, value] : handles) {
+        cad.host->windowHandle = handle;
+        EXPECT_EQ(Get(cad.app, "HWND"), value) << handle;
+    }
 }
 
 TEST(StandInCad, PlannedFailuresAndClosing) {

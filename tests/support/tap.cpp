@@ -39,6 +39,9 @@ class TappedObject : public Dispatch {
         for (Variant& item : items) item = Wrap(std::move(item), tap_);
         return items;
     }
+    bool HasMember(std::string_view member) const override {
+        return !Lacks(member) && inner_->HasMember(member);
+    }
 
   private:
     void Enter(std::string_view access, std::string_view member, std::span<const Variant> args,
@@ -51,12 +54,20 @@ class TappedObject : public Dispatch {
             if (tap.onGone) tap.onGone();
         }
         if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
+        if (!member.empty() && Lacks(member)) Fail(status::kUnknownName, std::string(member));
         if (tap.calls == tap.failAt)
             Fail(tap.failStatus, "planned failure of call " + CallText(access, member, args));
         if (access == "Enumerate") return;
         for (const auto& [name, status] : tap.failMember) {
             if (SameMember(name, member)) Fail(status, "planned failure of " + std::string(member));
         }
+    }
+
+    bool Lacks(std::string_view member) const {
+        for (const std::string& name : tap_->lacking) {
+            if (SameMember(name, member)) return true;
+        }
+        return false;
     }
 
     Object inner_;

@@ -19,8 +19,13 @@ struct Window {
     ComDirectory directory;
     WindowState state;
     std::vector<std::string> seen;  // the messages shown, and "shown" for the window
-    WindowServices services{&directory, [this](std::string_view text) { seen.emplace_back(text); },
-                            [this] { seen.emplace_back("shown"); }, [](int) {}};
+    WindowServices services;
+
+    Window() {
+        services.directory = &directory;
+        services.showMessage = [this](std::string_view text) { seen.emplace_back(text); };
+        services.showWindow = [this] { seen.emplace_back("shown"); };
+    }
 };
 
 const std::vector<std::string> kNoCad = {"请先打开CAD软件！"}, kShown = {"shown"};

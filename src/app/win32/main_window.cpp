@@ -7,7 +7,7 @@
 #include "app/win32/dpi.h"
 #include "app/win32/fonts.h"
 #include "app/win32/layout.h"
-#include "app/win32/text.h"
+#include "text/utf16.h"
 
 namespace velmora {
 

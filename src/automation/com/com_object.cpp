@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "automation/com/com_value.h"
-#include "automation/com/utf16.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 

@@ -7,9 +7,9 @@
 #include "automation/com/com_object.h"
 #include "automation/com/com_reference.h"
 #include "automation/com/com_value.h"
-#include "automation/com/utf16.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 
