@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes real drawings of every DXF version with ezdxf as seeds of the DXF
-reader's fuzz target: blocks (nested, with attributes), hatches (polyline and
-edge paths), ellipses, splines, MTEXT, dimensions, meshes and paper space,
+reader's fuzz target: blocks (nested, with attributes, an anonymous one that
+records the dynamic block it was made from), hatches (polyline and edge paths), ellipses, splines, MTEXT, dimensions, meshes and paper space,
 each kind once and small.
 
   /usr/bin/python3 fuzz/make_dxf_seeds.py fuzz/corpus/dxf_reader
@@ -50,6 +50,11 @@ def later(msp):
                                                                "attachment_point": 5})
     msp.add_ellipse((10, 30), major_axis=(3, 1), ratio=0.5, start_param=0.5, end_param=5)
     msp.add_spline(fit_points=[(0, 50), (5, 52), (9, 50)])
+    shown = msp.doc.blocks.new_anonymous_block("U")
+    shown.add_circle((0, 0), 0.5)
+    msp.doc.appids.new("AcDbBlockRepBTag")
+    shown.block_record.set_xdata("AcDbBlockRepBTag", [(1070, 1), (1005, msp.doc.blocks.get("PILE").block_record_handle)])
+    msp.add_blockref(shown.name, (40, 40), dxfattribs={"layer": "AXIS"})
     msp.add_spline().apply_construction_tool(
         ezdxf.math.BSpline([(0, 55), (3, 58), (6, 55), (9, 58)]))
     hatch = msp.add_hatch()

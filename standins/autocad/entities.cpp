@@ -1,4 +1,7 @@
 // Model space, the utility object and the entity objects.
+#include <algorithm>
+#include <optional>
+
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "standins/autocad/cad_object.h"
@@ -10,48 +13,6 @@ namespace {
 // Alignment values AutoCAD accepts for a single-line text (acAlignmentLeft
 // … acAlignmentBottomRight).
 constexpr int kMaxAlignment = 14;
-
-// The members of every entity, then those of each kind, one a line.
-constexpr std::string_view kEntityMembers = R"(
-    ObjectName
-    ObjectID
-    Layer
-    Delete
-)";
-constexpr std::string_view kPointMembers = R"(
-    Coordinates
-)";
-constexpr std::string_view kCircleMembers = R"(
-    Center
-    Radius
-)";
-constexpr std::string_view kTextMembers = R"(
-    TextString
-    Height
-    InsertionPoint
-    Alignment
-    TextAlignmentPoint
-)";
-constexpr std::string_view kBlockReferenceMembers = R"(
-    InsertionPoint
-    Name
-    EffectiveName
-)";
-
-std::string_view KindMembers(EntityKind kind) {
-    switch (kind) {
-        case EntityKind::Point:
-            return kPointMembers;
-        case EntityKind::Circle:
-            return kCircleMembers;
-        case EntityKind::Text:
-            return kTextMembers;
-        case EntityKind::BlockReference:
-            return kBlockReferenceMembers;
-        default:
-            return {};
-    }
-}
 
 class ModelSpace : public CadObject {
   public:
@@ -198,47 +159,58 @@ class Utility : public CadObject {
     }
 };
 
+// What an entity answers when read: every entity its object name, id and
+// layer, each kind its own. Also the members an entity lists.
+struct EntityProperty {
+    std::optional<EntityKind> kind;  // none: every kind
+    std::string_view member;
+    Variant (*get)(const Entity&);
+};
+
+const EntityProperty kEntityProperties[] = {
+    {{}, "ObjectName", [](const Entity& e) { return Variant(ObjectName(e.kind)); }},
+    {{}, "ObjectID", [](const Entity& e) { return Variant(std::int32_t(e.id)); }},
+    {{}, "Layer", [](const Entity& e) { return Variant(e.layer); }},
+    {EntityKind::Point, "Coordinates", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Circle, "Center", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Circle, "Radius", [](const Entity& e) { return Variant(e.radius); }},
+    {EntityKind::Text, "TextString", [](const Entity& e) { return Variant(e.text); }},
+    {EntityKind::Text, "Height", [](const Entity& e) { return Variant(e.height); }},
+    {EntityKind::Text, "InsertionPoint", [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::Text, "Alignment",
+     [](const Entity& e) { return Variant(std::int32_t(e.alignment)); }},
+    {EntityKind::Text, "TextAlignmentPoint",
+     [](const Entity& e) { return PointValue(e.alignmentPoint); }},
+    {EntityKind::BlockReference, "InsertionPoint",
+     [](const Entity& e) { return PointValue(e.position); }},
+    {EntityKind::BlockReference, "Name", [](const Entity& e) { return Variant(e.blockName); }},
+    {EntityKind::BlockReference, "EffectiveName",
+     [](const Entity& e) { return Variant(e.effectiveName); }},
+};
+
 class EntityObject : public CadObject {
   public:
     EntityObject(std::shared_ptr<CadHost> host, EntityId id, EntityKind kind)
         : CadObject(std::move(host)), id_(id), kind_(kind) {}
 
-    // An erased entity keeps the members of its kind; using them fails.
+    // Delete, and what its kind answers when read (what may be put is read
+    // too). An erased entity keeps the members of its kind; using them fails.
     bool HasMember(std::string_view member) const override {
-        return ListsMember(kEntityMembers, member) || ListsMember(KindMembers(kind_), member);
+        return SameMember(member, "Delete") ||
+               std::any_of(std::begin(kEntityProperties), std::end(kEntityProperties),
+                           [&](const EntityProperty& property) {
+                               return (!property.kind || *property.kind == kind_) &&
+                                      SameMember(member, property.member);
+                           });
     }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
         ExpectArgs(args, 0, 0);
         const Entity& entity = Live();
-        if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
-        if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
-        if (SameMember(member, "Layer")) return entity.layer;
-        switch (entity.kind) {
-            case EntityKind::Point:
-                if (SameMember(member, "Coordinates")) return PointValue(entity.position);
-                break;
-            case EntityKind::Circle:
-                if (SameMember(member, "Center")) return PointValue(entity.position);
-                if (SameMember(member, "Radius")) return entity.radius;
-                break;
-            case EntityKind::Text:
-                if (SameMember(member, "TextString")) return entity.text;
-                if (SameMember(member, "Height")) return entity.height;
-                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
-                if (SameMember(member, "Alignment")) return std::int32_t(entity.alignment);
-                if (SameMember(member, "TextAlignmentPoint")) {
-                    return PointValue(entity.alignmentPoint);
-                }
-                break;
-            case EntityKind::BlockReference:
-                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
-                if (SameMember(member, "Name")) return entity.blockName;
-                if (SameMember(member, "EffectiveName")) return entity.effectiveName;
-                break;
-            default:
-                break;
+        for (const EntityProperty& property : kEntityProperties) {
+            const bool kindHasIt = !property.kind || *property.kind == entity.kind;
+            if (kindHasIt && SameMember(member, property.member)) return property.get(entity);
         }
         return CadObject::DoGet(member, args);
     }

@@ -1,5 +1,7 @@
 #include "standins/drawing/wildcard.h"
 
+#include "text/utf16.h"
+
 namespace velmora::standins {
 
 namespace {
@@ -8,19 +10,11 @@ using Kind = WildcardToken::Kind;
 constexpr std::size_t kNone = std::string_view::npos;
 
 // The character that starts at `at` in UTF-8 text, `at` moved past it. A
-// byte that starts no character counts as one character of its own.
+// malformed byte counts as one character of its own, as the codec reads it.
 char32_t NextCharacter(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    if (lead < 0x80) return lead;
-    const int following = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (following == 0 || lead > 0xF4) return 0xFFFD;
-    char32_t value = lead & (0x3Fu >> following);
-    for (int i = 0; i < following; ++i) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        value = (value << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    }
-    return value;
+    const Utf8Sequence sequence = Utf8At(text, at);
+    at += sequence.length > 0 ? sequence.length : 1;
+    return sequence.length > 0 ? sequence.code : kReplacementCharacter;
 }
 
 char32_t Lower(char32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }

@@ -6,38 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "automation/failure.h"
-#include "standins/autocad_window/drawing_view.h"
 #include "status_of.h"
+#include "view_input.h"
 
 namespace velmora::standins {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "velmora_standin_autocad_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: it must outlive every widget, whatever a test leaves.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, keys);
-    QApplication::sendEvent(widget, &event);
-}
-
-void Key(QWidget* widget, int key) {
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
+using testing::App, testing::Key, testing::Mouse;
 
 std::uint32_t PickStatus(const Object& set, const char* type) {
     return testing::StatusOf([&] {

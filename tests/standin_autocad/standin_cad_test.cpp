@@ -62,62 +62,6 @@ TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     EXPECT_TRUE(Texts(cad.host->drawing).empty());
 }
 
-// GetEntity: one pick with its prompt on the command line, the entity and
-// the picked point left in the arguments; a cancelled pick fails as
-// AutoCAD's does and leaves them. Every entity tells its layer, a block
-// reference its block as AutoCAD and as the user names it.
-TEST(StandInCad, GetEntityLeavesThePickInItsArguments) {
-    Cad cad;
-    Drawing& drawing = cad.host->drawing;
-    const EntityId block = AddBlockReference(drawing, {7, 8, 0}, "*U12", "ZH-1");
-    const EntityId point = AddPoint(drawing, {1, 2, 0});
-    FindEntity(drawing, block)->layer = "桩位";
-    const EntityId erased = AddPoint(drawing, {3, 3, 0});
-    EraseEntity(drawing, erased);
-    cad.host->entityPicker = ScriptedEntityPicker({EntityPick{block, {7.5, 8, 0}}, std::nullopt,
-                                                   EntityPick{erased, {}}, EntityPick{point, {}}});
-    const Object utility = GetObject(cad.doc, "Utility");
-    Call(utility, "Prompt", {"按样例选桩"});
-
-    std::vector<Variant> args = {Variant(), Variant(), "选择样例桩："};
-    ASSERT_EQ(StatusOf([&] { CallWithResults(utility, "GetEntity", args); }), status::kOk);
-    const Object& entity = args[0].AsObject();
-    const std::pair<const char*, Variant> properties[] = {{"ObjectName", "AcDbBlockReference"},
-                                                          {"Name", "*U12"},
-                                                          {"EffectiveName", "ZH-1"},
-                                                          {"InsertionPoint", DoubleArray{7, 8, 0}},
-                                                          {"Layer", "桩位"}};
-    for (const auto& [member, value] : properties) EXPECT_EQ(Get(entity, member), value) << member;
-    EXPECT_EQ(args[1], Variant(DoubleArray{7.5, 8, 0}));
-
-    // Cancelled, an erased entity: 0x80020009, the arguments as they were.
-    for (const char* pick : {"cancelled", "erased"}) {
-        std::vector<Variant> kept = {Variant(), 1.0};
-        EXPECT_EQ(StatusOf([&] { CallWithResults(utility, "GetEntity", kept); }),
-                  status::kDispException)
-            << pick;
-        EXPECT_EQ(kept, (std::vector<Variant>{Variant(), 1.0})) << pick;
-    }
-    EXPECT_EQ(cad.host->commandLine,
-              (std::deque<std::string>{"按样例选桩", "选择样例桩：", "选择对象：", "选择对象："}));
-    // Its results need arguments by reference; a prompt is text.
-    const std::pair<std::function<void()>, std::uint32_t> refusals[] = {
-        {[&] {
-             Call(utility, "GetEntity", {Variant(), Variant()});
-         },
-         status::kTypeMismatch},
-        {[&] { CallWithResults(utility, "GetEntity", args = {Variant()}); },
-         status::kBadParamCount},
-        {[&] {
-             CallWithResults(utility, "GetEntity", args = {Variant(), Variant(), 1.0});
-         },
-         status::kTypeMismatch},
-        {[&] { Call(utility, "Prompt", {2.0}); }, status::kTypeMismatch}};
-    for (const auto& [step, expected] : refusals) EXPECT_EQ(StatusOf(step), expected);
-    EXPECT_EQ(Get(Enumerate(GetObject(cad.doc, "ModelSpace"))[1].AsObject(), "Layer"),
-              Variant("0"));
-}
-
 // Undo as AutoCAD keeps it: the changes of a group are one step, a change
 // outside a group one of its own, a group begun while one is open ends
 // that one; undoing puts an erased entity back. UNDOCTL shows 8 while a

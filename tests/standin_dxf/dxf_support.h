@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,6 +63,25 @@ inline std::vector<std::string> Ezdxf(const std::string& arguments, const std::s
     std::stringstream stream(text);
     for (std::string out; std::getline(stream, out);) lines.push_back(out);
     return lines;
+}
+
+// The file of ezdxf_tool.py's `piles` (block, circle and point piles) in a
+// version, written once.
+inline std::string PilesFile(const std::string& version,
+                             const std::string& codePage = "ANSI_1252") {
+    static std::map<std::string, std::string> written;
+    if (written.count(version)) return written[version];
+    const std::string path = (ScratchFolder("piles-" + version) / "piles.dxf").string();
+    Ezdxf("piles " + version + " " + codePage, path);
+    return written[version] = path;
+}
+
+// Parts of a text split at |.
+inline std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    for (std::string part; std::getline(stream, part, '|');) parts.push_back(part);
+    return parts;
 }
 
 // A number as Python prints it.

@@ -60,44 +60,33 @@ def rich(version, codepage, ucs, path):
     doc.saveas(path)
 
 
-def pile_symbol(block):
-    block.add_circle((0, 0), 0.4)
-    block.add_line((-0.6, 0), (0.6, 0))
-    block.add_line((0, -0.6), (0, 0.6))
-
-
 def piles(version, codepage, path):
     doc = ezdxf.new(version)
     doc.encoding = ezdxf.tools.codepage.toencoding(codepage)
     for name in ("桩位", "其他"):
         doc.layers.add(name)
     doc.appids.new("AcDbBlockRepBTag")
-    plain = doc.blocks.new("ZH-1")
-    pile_symbol(plain)
-    plain.add_attdef("NO", (0.5, 0.5), dxfattribs={"height": 0.3})
-    pile_symbol(doc.blocks.new("ZH.1"))
-    dynamic = doc.blocks.new("ZH-DYN")
-    pile_symbol(dynamic)
-    shown = []
-    for tagged in (True, True, False):
-        block = doc.blocks.new_anonymous_block("U")
-        pile_symbol(block)
-        if tagged:  # the anonymous block of a dynamic block names the block it was made from
-            block.block_record.set_xdata("AcDbBlockRepBTag", [(1070, 1), (1005, dynamic.block_record_handle)])
-        shown.append(block.name)
+    blocks = [doc.blocks.new(name) for name in ("ZH-1", "ZH.1", "ZH-DYN")]
+    blocks += [doc.blocks.new_anonymous_block("U") for _ in range(3)]
+    for block in blocks:  # a pile symbol
+        block.add_circle((0, 0), 0.4)
+        block.add_line((-0.6, 0), (0.6, 0))
+        block.add_line((0, -0.6), (0, 0.6))
+    blocks[0].add_attdef("NO", (0.5, 0.5), dxfattribs={"height": 0.3})
+    for block in blocks[3:5]:  # made from the dynamic block, as its record says
+        block.block_record.set_xdata("AcDbBlockRepBTag", [(1070, 1), (1005, blocks[2].block_record_handle)])
     msp = doc.modelspace()
-    on = lambda layer, **more: dict(layer=layer, **more)
-    msp.add_blockref("ZH-1", (E, N), dxfattribs=on("桩位"))
-    msp.add_blockref("ZH-1", (E + 5, N), dxfattribs=on("桩位")).add_auto_attribs({"NO": "ZH-2"})
-    msp.add_blockref("ZH-1", (E + 10, N), dxfattribs=on("桩位", rotation=30, xscale=2, yscale=2))
-    msp.add_blockref("ZH-1", (E + 15, N), dxfattribs=on("其他"))
-    msp.add_blockref("ZH.1", (E + 20, N), dxfattribs=on("桩位"))
-    for x, name in ((E, shown[0]), (E + 5, shown[0]), (E + 10, shown[1]), (E + 15, shown[2])):
-        msp.add_blockref(name, (x, N + 5), dxfattribs=on("桩位"))
-    for x, layer in ((E, "桩位"), (E + 5, "桩位"), (E + 10, "其他"), (E + 15, "其他")):
-        msp.add_circle((x, N + 10), 0.5, dxfattribs=on(layer))
-    for x, layer in ((E, "桩位"), (E + 5, "桩位"), (E + 10, "其他")):
-        msp.add_point((x, N + 15), dxfattribs=on(layer))
+    refs = [("ZH-1", 0, 0, "桩位"), ("ZH-1", 5, 0, "桩位"), ("ZH-1", 10, 0, "桩位"), ("ZH-1", 15, 0, "其他"),
+            ("ZH.1", 20, 0, "桩位")] + [(blocks[3 + k].name, x, 5, "桩位") for k, x in ((0, 0), (0, 5), (1, 10), (2, 15))]
+    for name, x, y, layer in refs:
+        turned = dict(rotation=30, xscale=2, yscale=2) if x == 10 and y == 0 else {}
+        ref = msp.add_blockref(name, (E + x, N + y), dxfattribs=dict(layer=layer, **turned))
+        if x == 5 and y == 0:
+            ref.add_auto_attribs({"NO": "ZH-2"})
+    for x, layer in ((0, "桩位"), (5, "桩位"), (10, "其他"), (15, "其他")):
+        msp.add_circle((E + x, N + 10), 0.5, dxfattribs={"layer": layer})
+    for x, layer in ((0, "桩位"), (5, "桩位"), (10, "其他")):
+        msp.add_point((E + x, N + 15), dxfattribs={"layer": layer})
     doc.saveas(path)
 
 
