@@ -4,6 +4,8 @@
 # ("window/…"); in standins/ they name it from the root ("standins/drawing/…").
 # The stand-ins stand on the automation layer alone; only the Linux
 # program's entry point (app/qt/main.cpp) wires them into src/.
+# Text encodings stand below everything.
+set(src_text -1)
 set(src_automation 0)
 set(src_values 1)
 set(src_window 2)
