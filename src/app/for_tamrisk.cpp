@@ -6,9 +6,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/about.h"
 #include "automation/runner.h"
 #include "export/export_coordinate_table.h"
 #include "numbering/filter_mtext.h"
+#include "window/extra_menu.h"
 
 namespace velmora {
 
@@ -16,15 +18,8 @@ ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services))
 
 namespace {
 
-std::string_view CaptionOf(Command command) {
-    for (const ControlSpec& entry : kControls) {
-        if (entry.command == command) return entry.caption;
-    }
-    return {};
-}
-
 void SayEscaped(Command command, std::string_view kind, const std::exception& error) {
-    std::cerr << "Velmora: " << kind << " ended the command " << CaptionOf(command) << ": "
+    std::cerr << "Velmora: " << kind << " ended the command " << CommandCaption(command) << ": "
               << error.what() << std::endl;
 }
 
@@ -63,6 +58,25 @@ void ForTamrisk::ExportCoordinateTable() {
     RunCommand(Command::Export, [this] { velmora::ExportCoordinateTable(state_, services_); });
 }
 
+void ForTamrisk::PickPileSample() {
+    RunCommand(Command::PilesBySample, [] {});
+}
+
+void ForTamrisk::ExportStakeOutFile() {
+    RunCommand(Command::StakeOut, [] {});
+}
+
+void ForTamrisk::ShowAbout() {
+    RunCommand(Command::About, [this] {
+        const std::string text = AboutText();
+        if (services_.showAbout) {
+            services_.showAbout(text);
+        } else if (services_.showMessage) {
+            services_.showMessage(text);
+        }
+    });
+}
+
 bool ForTamrisk::Click(Command command) {
     switch (command) {
         case Command::Cancel:
@@ -72,6 +86,15 @@ bool ForTamrisk::Click(Command command) {
             break;
         case Command::Export:
             ExportCoordinateTable();
+            break;
+        case Command::PilesBySample:
+            PickPileSample();
+            break;
+        case Command::StakeOut:
+            ExportStakeOutFile();
+            break;
+        case Command::About:
+            ShowAbout();
             break;
         case Command::None:
             break;

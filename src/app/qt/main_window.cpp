@@ -1,9 +1,11 @@
 #include "app/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,8 +13,10 @@
 #include <cmath>
 #include <vector>
 
+#include "app/qt/dialogs.h"
 #include "app/qt/fonts.h"
 #include "app/qt/text1_box.h"
+#include "window/extra_menu.h"
 
 namespace velmora {
 
@@ -64,6 +68,7 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
         activateWindow();
     };
     services.textChanged = [this](int index) { ShowText(index); };
+    ProvideDialogs();
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -71,6 +76,46 @@ QtMainWindow::~QtMainWindow() {
     if (ownsShowMessage_) services.showMessage = nullptr;
     services.showWindow = nullptr;
     services.textChanged = nullptr;
+    if (ownsDialogs_) {
+        services.ask = nullptr;
+        services.chooseSaveFile = nullptr;
+        services.showAbout = nullptr;
+    }
+}
+
+void QtMainWindow::ProvideDialogs() {
+    // A test that answers the dialogs itself keeps its own.
+    WindowServices& services = window_.Services();
+    if (services.ask || services.chooseSaveFile || services.showAbout) return;
+    ownsDialogs_ = true;
+    services.ask = [this](std::string_view text, std::span<const std::string_view> answers) {
+        return Ask(this, text, answers);
+    };
+    services.chooseSaveFile = [this](const SaveRequest& request) {
+        return ChooseSaveFile(this, request);
+    };
+    services.showAbout = [this](std::string_view text) { velmora::ShowAbout(this, text); };
+}
+
+void QtMainWindow::RunExtra(Command command) {
+    if (window_.Click(command)) close();
+}
+
+void QtMainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Text boxes show their own editing menu and never pass the event on.
+    event->accept();
+    QMenu menu(this);
+    for (const ExtraMenuItem& item : kExtraMenu) {
+        const ExtraMenuEntry shown = ShownEntry(window_.State(), item);
+        QAction* action = menu.addAction(FromUtf8(shown.text));
+        action->setCheckable(shown.checked);
+        action->setChecked(shown.checked);
+        action->setData(static_cast<int>(item.command));
+    }
+    // The command runs once the menu has gone.
+    if (const QAction* chosen = menu.exec(event->globalPos())) {
+        RunExtra(static_cast<Command>(chosen->data().toInt()));
+    }
 }
 
 QWidget* QtMainWindow::Control(std::string_view name, int index) const {
