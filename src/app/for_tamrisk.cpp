@@ -9,6 +9,7 @@
 #include "app/about.h"
 #include "automation/runner.h"
 #include "export/export_coordinate_table.h"
+#include "export/export_stake_out.h"
 #include "numbering/filter_mtext.h"
 #include "window/extra_menu.h"
 
@@ -63,7 +64,7 @@ void ForTamrisk::PickPileSample() {
 }
 
 void ForTamrisk::ExportStakeOutFile() {
-    RunCommand(Command::StakeOut, [] {});
+    RunCommand(Command::StakeOut, [this] { velmora::ExportStakeOutFile(state_, services_); });
 }
 
 void ForTamrisk::ShowAbout() {

@@ -145,7 +145,7 @@ TEST(ExtraMenu, ShowsTheSampleInForce) {
 // asked for meanwhile waits for the command's end. Each shows one box here.
 TEST(ExtraMenu, CommandsRunOneAtATime) {
     for (const ExtraMenuItem& item : kExtraMenu) {
-        if (item.command != Command::About) continue;
+        if (item.command == Command::PilesBySample) continue;  // needs AutoCAD
         LocalDirectory directory;  // a Number command let through would say "请先打开CAD软件！"
         std::vector<std::string> said;
         ForTamrisk window({&directory, {}, {}, {}});
