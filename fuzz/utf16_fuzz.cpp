@@ -1,12 +1,13 @@
-// Text crossing COM: UTF-8 to UTF-16 and back, on any bytes. Malformed input
-// becomes U+FFFD and never fails; the output is always well formed; well
-// formed text goes through both directions unchanged.
+// The one UTF-8 ⇄ UTF-16 codec (COM, the views, the window, DXF text), on
+// any bytes. Malformed input becomes U+FFFD and never fails; the output is
+// always well formed; well formed text goes through both directions
+// unchanged; the length a text box counts is the length converted.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "automation/com/utf16.h"
 #include "fuzz_check.h"
+#include "text/utf16.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::u16string wide = Utf8ToUtf16(bytes);
     FUZZ_CHECK(WellFormedUtf16(wide));
+    FUZZ_CHECK(Utf16Length(bytes) == wide.size());
     const std::string narrow = Utf16ToUtf8(wide);
     FUZZ_CHECK(WellFormedUtf8(narrow));
     if (WellFormedUtf8(bytes)) FUZZ_CHECK(narrow == bytes);

@@ -11,6 +11,7 @@
 #include "export/export_coordinate_table.h"
 #include "export/export_stake_out.h"
 #include "numbering/filter_mtext.h"
+#include "text/utf16.h"
 #include "window/extra_menu.h"
 
 namespace velmora {
@@ -19,9 +20,15 @@ ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services))
 
 namespace {
 
-void SayEscaped(Command command, std::string_view kind, const std::exception& error) {
-    std::cerr << "Velmora: " << kind << " ended the command " << CommandCaption(command) << ": "
-              << error.what() << std::endl;
+void SayEscaped(const WindowServices& services, Command command, std::string_view kind,
+                const std::exception& error) {
+    const std::string text = "Velmora: " + std::string(kind) + " ended the command " +
+                             std::string(CommandCaption(command)) + ": " + error.what();
+    if (services.sayEscaped) {
+        services.sayEscaped(text);
+    } else {
+        std::cerr << text << std::endl;
+    }
 }
 
 }  // namespace
@@ -30,24 +37,27 @@ template <class Body>
 void ForTamrisk::RunCommand(Command command, Body&& body) {
     if (commandRunning_ || unloaded_) return;
     commandRunning_ = true;
+    if (services_.commandStarted) services_.commandStarted();
     struct Ended {
         ForTamrisk& window;
         ~Ended() {
             window.commandRunning_ = false;
+            if (window.services_.commandEnded) window.services_.commandEnded();
             if (window.unloadPending_) window.Unload();
         }
     } ended{*this};
     // Commands handle their own failures. Anything else that escapes one
     // ends that command only: the window, and the pile register that lives
-    // nowhere else, stay. What escaped is said on stderr; a programming
-    // error (a std::logic_error) also stops a debug build right here.
+    // nowhere else, stay. What escaped is said (sayEscaped, else stderr); a
+    // programming error (a std::logic_error) also stops a debug build right
+    // here.
     try {
         body();
     } catch (const std::logic_error& error) {
-        SayEscaped(command, "a programming error", error);
+        SayEscaped(services_, command, "a programming error", error);
         assert(!"a programming error escaped a command");
     } catch (const std::exception& error) {
-        SayEscaped(command, "a failure", error);
+        SayEscaped(services_, command, "a failure", error);
     }
 }
 
@@ -132,7 +142,8 @@ std::int16_t ForTamrisk::KeyPress(int index, std::int16_t code) {
 
 TextSelection ForTamrisk::GotFocus(int index) const {
     const std::optional<TextBox> box = TextBoxAt(index);
-    return TextSelection{0, box ? Utf16Length(Text(state_.controls, *box)) : 0};
+    const std::size_t length = box ? Utf16Length(Text(state_.controls, *box)) : 0;
+    return TextSelection{0, static_cast<int>(length)};
 }
 
 void ForTamrisk::TextEdited(int index, std::string text) {
@@ -146,29 +157,6 @@ void ForTamrisk::OptionSelected(int position) {
     if (position < 0 || position >= kControlCount) return;
     if (kControls[position].kind != ControlKind::OptionButton) return;
     SelectOption(state_.controls, position);
-}
-
-int Utf16Length(std::string_view text) {
-    int units = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t size = 1;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            size = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            size = 3;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            size = 4;
-        }
-        bool valid = size > 1 && i + size <= text.size();
-        for (std::size_t k = 1; valid && k < size; ++k) {
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        }
-        if (!valid) size = 1;
-        units += (valid && size == 4) ? 2 : 1;
-        i += size;
-    }
-    return units;
 }
 
 }  // namespace velmora

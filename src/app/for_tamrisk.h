@@ -81,7 +81,4 @@ class ForTamrisk {
     bool unloadPending_ = false;
 };
 
-// Length of UTF-8 text in UTF-16 code units; invalid bytes count one each.
-int Utf16Length(std::string_view text);
-
 }  // namespace velmora

@@ -36,7 +36,17 @@ Variant Call(const Object& object, std::string_view member, Args args) {
     return Require(object).Call(member, Span(args));
 }
 
+Variant CallWithResults(const Object& object, std::string_view member, std::vector<Variant>& args) {
+    // The member works on a copy, so that a failure part-way leaves nothing half written.
+    std::vector<Variant> results = args;
+    Variant value = Require(object).CallByReference(member, results);
+    args = std::move(results);
+    return value;
+}
+
 std::vector<Variant> Enumerate(const Object& object) { return Require(object).Enumerate(); }
+
+bool Dispatch::HasMember(std::string_view) const { return true; }
 
 bool SameMember(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -45,6 +55,16 @@ bool SameMember(std::string_view a, std::string_view b) {
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
+}
+
+bool ListsMember(std::string_view members, std::string_view member) {
+    constexpr std::string_view kSpace = " \t\r\n";
+    for (std::size_t at = members.find_first_not_of(kSpace); at != std::string_view::npos;) {
+        const std::size_t end = members.find_first_of(kSpace, at);
+        if (SameMember(members.substr(at, end - at), member)) return true;
+        at = members.find_first_not_of(kSpace, end);
+    }
+    return false;
 }
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "cad/connect_cad.h"
 
+#include "cad/bring_forward.h"
+
 namespace velmora {
 
 bool ConnectCad(CadSession& session, ContinueOnFailure& runner, const WindowServices& services) {
@@ -18,6 +20,7 @@ bool ConnectCad(CadSession& session, ContinueOnFailure& runner, const WindowServ
     }
     runner.Run([&] { session.cadDocument = GetObject(session.cadApplication, "ActiveDocument"); });
     runner.Run([&] { Put(session.cadApplication, "WindowState", Variant(3)); });
+    BringCadForward(session, services);
     return true;
 }
 

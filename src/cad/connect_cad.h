@@ -43,11 +43,11 @@ inline constexpr std::string_view kCadProgIds[] = {
 
 inline constexpr std::string_view kNoCadMessage = "请先打开CAD软件！";
 
-// Fills the session with the running application and its active document
-// and maximises its window. Returns false when none of the ProgIDs finds a
-// running program: the message has been shown and the command ends.
-// Failures of ActiveDocument and WindowState are not reported; they stay in
-// the runner's LastError.
+// Fills the session with the running application and its active document,
+// maximises its window and brings it to the front (BringCadForward).
+// Returns false when none of the ProgIDs finds a running program: the
+// message has been shown and the command ends. Failures of ActiveDocument
+// and WindowState are not reported; they stay in the runner's LastError.
 bool ConnectCad(CadSession& session, ContinueOnFailure& runner, const WindowServices& services);
 
 }  // namespace velmora

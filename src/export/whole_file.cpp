@@ -16,6 +16,8 @@
 
 #include <string>
 
+#include "text/utf16.h"
+
 namespace velmora {
 
 namespace {
@@ -29,14 +31,6 @@ constexpr int kNameTries = 100;
 
 namespace {
 
-std::wstring Utf16(std::string_view utf8) {
-    const int size = static_cast<int>(utf8.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
-    return wide;
-}
-
 std::string SystemMessage(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -47,13 +41,7 @@ std::string SystemMessage(DWORD error) {
     while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) {
         wide.pop_back();
     }
-    if (wide.empty()) return "error " + std::to_string(error);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    return utf8;
+    return wide.empty() ? "error " + std::to_string(error) : Narrow(wide);
 }
 
 // Writes and flushes the whole of `bytes`; false leaves the error in GetLastError.
@@ -71,7 +59,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> WriteWholeFile(const std::string& path, std::string_view bytes) {
-    const std::wstring target = Utf16(path);
+    const std::wstring target = Wide(path);
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int i = 0; i < kNameTries && file == INVALID_HANDLE_VALUE; ++i) {

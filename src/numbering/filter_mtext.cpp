@@ -74,6 +74,7 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
     const Object& document = state.cadSession.cadDocument;
 
     PassSettings settings;
+    PassUndoGroup undo(document);
     for (;;) {
         PickTable pickTable;
 
@@ -107,7 +108,7 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
         runner.Clear();
 
         if (CapturePiles(selectionSet, state, runner, pickTable) && !pickTable.empty()) {
-            NumberPiles(pickTable, state, services, runner, settings);
+            NumberPiles(pickTable, state, services, runner, settings, undo);
         }
 
         runner.Clear();

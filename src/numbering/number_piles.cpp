@@ -117,7 +117,7 @@ void NumberPile(const std::array<double, 3>& pile, WindowState& state, ContinueO
 }  // namespace
 
 void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices& services,
-                 ContinueOnFailure& runner, PassSettings& settings) {
+                 ContinueOnFailure& runner, PassSettings& settings, PassUndoGroup& undo) {
     if (const std::optional<NumberingOrder> order = SelectedOrder(state.controls)) {
         runner.Run([&] { kOrders[static_cast<int>(*order)](pickTable); });
     }
@@ -139,10 +139,14 @@ void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices&
 
     ReadSettings(state.controls, runner, settings);
 
+    // One undo group around the pass's label steps, opened only when there
+    // is a pile to label: an empty group would cost the user a U for nothing.
     std::int16_t number = settings.startNumber;
+    if (last >= 0) undo.Open();
     for (int n = 0; n <= last; ++n) {
         NumberPile(piles[n], state, runner, settings, number, row, recording);
     }
+    undo.Close();
 
     // The number the pass ended on stays for the next pass of this command.
     settings.startNumber = number;

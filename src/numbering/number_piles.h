@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "automation/runner.h"
+#include "cad/undo_group.h"
 #include "ordering/paixu.h"
 #include "window/window_state.h"
 
@@ -24,8 +25,9 @@ struct PassSettings {
 inline constexpr double kPiFactor = 3.14159265358979;
 
 // Runs the stage on the pass's captured piles (at least one). Every step
-// runs under the command's runner and goes on after a failure.
+// runs under the command's runner and goes on after a failure. The pass's
+// labels are one undo group of `undo`.
 void NumberPiles(PickTable& pickTable, WindowState& state, const WindowServices& services,
-                 ContinueOnFailure& runner, PassSettings& settings);
+                 ContinueOnFailure& runner, PassSettings& settings, PassUndoGroup& undo);
 
 }  // namespace velmora

@@ -13,6 +13,8 @@
 
 #include <limits>
 
+#include "text/utf16.h"
+
 namespace velmora {
 
 namespace {
@@ -24,18 +26,15 @@ constexpr unsigned kGbkCodePage = 936;
 #ifdef _WIN32
 
 std::optional<std::string> EncodeGbk(std::string_view utf8) {
-    if (utf8.empty()) return std::string();
-    if (utf8.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 2)) {
+    // Broken UTF-8 becomes U+FFFD, which GBK lacks like any other character
+    // it has no code for: without best fit such a character becomes the
+    // default character, and usedDefault says so.
+    const std::wstring wide = Wide(utf8);
+    if (wide.empty()) return std::string();
+    if (wide.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 2)) {
         return std::nullopt;
     }
-    const int size = static_cast<int>(utf8.size());
-    const int units =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (units <= 0) return std::nullopt;
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), units);
-    // Without best fit a character GBK lacks becomes the default character,
-    // and usedDefault says so.
+    const int units = static_cast<int>(wide.size());
     BOOL usedDefault = FALSE;
     const int bytes = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), units,
                                           nullptr, 0, nullptr, &usedDefault);

@@ -61,16 +61,25 @@ struct WindowServices {
     std::function<void()> showWindow;
     // A command changed the text of Text1(index); the view shows it at once.
     std::function<void(int index)> textChanged;
-    // The hooks below carry "= {}": a brace list that names only the ones
-    // above still initialises every member.
+    // Brings another program's main window (its HWND, or on Linux the
+    // stand-in's window id) to the front and lets that program take the
+    // foreground, so that the user can pick in it at once.
+    std::function<void(std::int64_t windowHandle)> bringToFront;
+    // What escaped a command, in one line with the command's caption, said
+    // where the platform keeps such things (stderr when this is empty).
+    std::function<void(std::string_view text)> sayEscaped;
+    // A command begins, and has ended: the Windows backend keeps a busy
+    // program's "cancel" for the one command it was given in.
+    std::function<void()> commandStarted;
+    std::function<void()> commandEnded;
     // A modal question with one button per answer; the index of the answer
     // chosen, or -1 when the box was closed without one.
-    std::function<int(std::string_view text, std::span<const std::string_view> answers)> ask = {};
+    std::function<int(std::string_view text, std::span<const std::string_view> answers)> ask;
     // The system's save dialog, asking before it replaces a file; nothing
     // when the user cancels it.
-    std::function<std::optional<SaveChoice>(const SaveRequest& request)> chooseSaveFile = {};
+    std::function<std::optional<SaveChoice>(const SaveRequest& request)> chooseSaveFile;
     // A modal box titled "关于 Velmora", with the information icon.
-    std::function<void(std::string_view text)> showAbout = {};
+    std::function<void(std::string_view text)> showAbout;
 };
 
 }  // namespace velmora

@@ -1,4 +1,7 @@
 // The application and document objects, and the host's lifecycle.
+#include <cstdint>
+#include <limits>
+
 #include "automation/failure.h"
 #include "automation/status.h"
 #include "standins/autocad/cad_object.h"
@@ -7,9 +10,34 @@ namespace velmora::standins {
 
 namespace {
 
+// A window handle as a 64-bit AutoCAD gives it (LONG_PTR): a 32-bit integer
+// when it fits, as Windows' handles do; else a double, exact up to 2^53,
+// which a window id never reaches.
+Variant HandleValue(std::int64_t handle) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    if (handle >= Limits::min() && handle <= Limits::max())
+        return static_cast<std::int32_t>(handle);
+    return static_cast<double>(handle);
+}
+
+// UNDOCTL's bits.
+constexpr int kUndoDefault = 1 | 4 | 16 | 32;
+constexpr int kUndoGroup = 8;
+
 class Application : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            ActiveDocument
+            WindowState
+            Visible
+            Name
+            HWND
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -18,6 +46,7 @@ class Application : public CadObject {
         if (SameMember(member, "WindowState")) return std::int32_t{Host().windowState};
         if (SameMember(member, "Visible")) return Host().visible;
         if (SameMember(member, "Name")) return "AutoCAD";
+        if (SameMember(member, "HWND")) return HandleValue(Host().windowHandle);
         return CadObject::DoGet(member, args);
     }
 
@@ -43,6 +72,19 @@ class Document : public CadObject {
   public:
     using CadObject::CadObject;
 
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            SelectionSets
+            ModelSpace
+            Utility
+            Name
+            GetVariable
+            StartUndoMark
+            EndUndoMark
+        )";
+        return ListsMember(kMembers, member);
+    }
+
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
         if (SameMember(member, "SelectionSets")) {
@@ -56,6 +98,36 @@ class Document : public CadObject {
         if (SameMember(member, "Utility")) return NewUtility(SharedHost());
         if (SameMember(member, "Name")) return "Drawing1.dwg";
         return CadObject::DoGet(member, args);
+    }
+
+    Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "GetVariable")) {
+            ExpectArgs(args, 1, 1);
+            return SystemVariable(args[0].AsText());
+        }
+        ExpectArgs(args, 0, 0);
+        if (SameMember(member, "StartUndoMark")) {
+            BeginUndoGroup(Host().undo);
+            return {};
+        }
+        if (SameMember(member, "EndUndoMark")) {
+            EndUndoGroup(Host().undo);
+            return {};
+        }
+        return CadObject::DoCall(member, args);
+    }
+
+  private:
+    // The system variables the stand-in keeps; AutoCAD refuses a name it
+    // does not know.
+    Variant SystemVariable(const std::string& name) const {
+        if (SameMember(name, "UNDOCTL")) {
+            // Undo on, automatic, zoom and pan and layer changes grouped
+            // (AutoCAD's default, 53), and 8 while a group is open.
+            return static_cast<std::int16_t>(kUndoDefault |
+                                             (Host().undo.groupOpen ? kUndoGroup : 0));
+        }
+        Fail(status::kInvalidArg, "no system variable " + name);
     }
 };
 
@@ -97,6 +169,16 @@ Picker ScriptedPicker(std::deque<Pick> picks) {
     return [queue](const PickRequest&) -> Pick {
         if (queue->empty()) return std::vector<EntityId>{};
         Pick next = std::move(queue->front());
+        queue->pop_front();
+        return next;
+    };
+}
+
+EntityPicker ScriptedEntityPicker(std::deque<std::optional<EntityPick>> picks) {
+    auto queue = std::make_shared<std::deque<std::optional<EntityPick>>>(std::move(picks));
+    return [queue](const Drawing&, std::string_view) -> std::optional<EntityPick> {
+        if (queue->empty()) return std::nullopt;
+        std::optional<EntityPick> next = queue->front();
         queue->pop_front();
         return next;
     };

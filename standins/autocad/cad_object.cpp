@@ -7,27 +7,33 @@
 
 namespace velmora::standins {
 
-void CadObject::Enter() const {
+void CadObject::Enter(std::string_view member) const {
     if (host_->closed) Fail(status::kServerUnavailable, "AutoCAD has gone away");
+    if (!member.empty() && !HasMember(member)) UnknownMember(member);
 }
 
 Variant CadObject::Get(std::string_view member, std::span<const Variant> args) {
-    Enter();
+    Enter(member);
     return DoGet(member, args);
 }
 
 void CadObject::Put(std::string_view member, std::span<const Variant> args, const Variant& value) {
-    Enter();
+    Enter(member);
     DoPut(member, args, value);
 }
 
 Variant CadObject::Call(std::string_view member, std::span<const Variant> args) {
-    Enter();
+    Enter(member);
     return DoCall(member, args);
 }
 
+Variant CadObject::CallByReference(std::string_view member, std::span<Variant> args) {
+    Enter(member);
+    return DoCallByReference(member, args);
+}
+
 std::vector<Variant> CadObject::Enumerate() {
-    Enter();
+    Enter({});
     return DoEnumerate();
 }
 
@@ -41,6 +47,10 @@ void CadObject::DoPut(std::string_view member, std::span<const Variant>, const V
 
 Variant CadObject::DoCall(std::string_view member, std::span<const Variant>) {
     UnknownMember(member);
+}
+
+Variant CadObject::DoCallByReference(std::string_view member, std::span<Variant> args) {
+    return DoCall(member, args);
 }
 
 std::vector<Variant> CadObject::DoEnumerate() {
@@ -60,6 +70,12 @@ Variant PointValue(Point3 point) { return DoubleArray{point.x, point.y, point.z}
 
 void DrawingChanged(CadHost& host) {
     if (host.onDrawingChanged) host.onDrawingChanged();
+}
+
+void SayOnCommandLine(CadHost& host, std::string text) {
+    if (host.onPrompt) host.onPrompt(text);
+    host.commandLine.push_back(std::move(text));
+    if (host.commandLine.size() > kCommandLineLines) host.commandLine.pop_front();
 }
 
 }  // namespace velmora::standins

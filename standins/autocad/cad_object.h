@@ -1,7 +1,7 @@
 // Shared plumbing of the stand-in's automation objects: every access fails
-// once the application has been closed, unknown members fail as AutoCAD's
-// do. Also AutoCAD's point arguments and the factories of the concrete
-// objects.
+// once the application has been closed, members an object does not list
+// fail as AutoCAD's do. Also AutoCAD's point arguments and the factories of
+// the concrete objects.
 #pragma once
 
 #include <memory>
@@ -29,7 +29,12 @@ class CadObject : public Dispatch {
     Variant Get(std::string_view member, std::span<const Variant> args) final;
     void Put(std::string_view member, std::span<const Variant> args, const Variant& value) final;
     Variant Call(std::string_view member, std::span<const Variant> args) final;
+    Variant CallByReference(std::string_view member, std::span<Variant> args) final;
     std::vector<Variant> Enumerate() final;
+    // Each object lists its members in a table of its own, one name a line;
+    // a name it does not list fails with the unknown-name status before any
+    // access, in-process as through COM's GetIDsOfNames.
+    bool HasMember(std::string_view member) const override = 0;
 
   protected:
     // Unknown members fail with the unknown-name status.
@@ -37,13 +42,17 @@ class CadObject : public Dispatch {
     virtual void DoPut(std::string_view member, std::span<const Variant> args,
                        const Variant& value);
     virtual Variant DoCall(std::string_view member, std::span<const Variant> args);
+    // Members that leave results in their arguments; the others are DoCall's.
+    virtual Variant DoCallByReference(std::string_view member, std::span<Variant> args);
     virtual std::vector<Variant> DoEnumerate();
 
     CadHost& Host() const { return *host_; }
     const std::shared_ptr<CadHost>& SharedHost() const { return host_; }
 
   private:
-    void Enter() const;
+    // The application still runs, and the object has the member ("" is the
+    // default member, which each object checks itself).
+    void Enter(std::string_view member) const;
 
     std::shared_ptr<CadHost> host_;
 };
@@ -64,5 +73,7 @@ Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id);
 Object SelectionSetItem(const std::shared_ptr<CadHost>& host, const Variant& key);
 
 void DrawingChanged(CadHost& host);
+// A line on the command line, as Utility.Prompt and a pick's prompt say it.
+void SayOnCommandLine(CadHost& host, std::string text);
 
 }  // namespace velmora::standins

@@ -11,9 +11,62 @@ namespace {
 // … acAlignmentBottomRight).
 constexpr int kMaxAlignment = 14;
 
+// The members of every entity, then those of each kind, one a line.
+constexpr std::string_view kEntityMembers = R"(
+    ObjectName
+    ObjectID
+    Layer
+    Delete
+)";
+constexpr std::string_view kPointMembers = R"(
+    Coordinates
+)";
+constexpr std::string_view kCircleMembers = R"(
+    Center
+    Radius
+)";
+constexpr std::string_view kBlockMembers = R"(
+    InsertionPoint
+    Name
+    EffectiveName
+)";
+constexpr std::string_view kTextMembers = R"(
+    TextString
+    Height
+    InsertionPoint
+    Alignment
+    TextAlignmentPoint
+)";
+
+std::string_view KindMembers(EntityKind kind) {
+    switch (kind) {
+        case EntityKind::Point:
+            return kPointMembers;
+        case EntityKind::Circle:
+            return kCircleMembers;
+        case EntityKind::Text:
+            return kTextMembers;
+        case EntityKind::BlockReference:
+            return kBlockMembers;
+        default:
+            return {};
+    }
+}
+
 class ModelSpace : public CadObject {
   public:
     using CadObject::CadObject;
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Item
+            Count
+            AddText
+            AddPoint
+            AddCircle
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -65,17 +118,49 @@ class ModelSpace : public CadObject {
 
   private:
     Variant Added(EntityId id) {
+        NoteAdded(Host().undo, id);
         DrawingChanged(Host());
         return NewEntity(SharedHost(), id);
     }
 };
 
+// Said on the command line when GetEntity is given no prompt.
+constexpr std::string_view kSelectObject = "选择对象：";
+
 class Utility : public CadObject {
   public:
     using CadObject::CadObject;
 
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            TranslateCoordinates
+            GetEntity
+            Prompt
+        )";
+        return ListsMember(kMembers, member);
+    }
+
   protected:
+    Variant DoCallByReference(std::string_view member, std::span<Variant> args) override {
+        if (SameMember(member, "GetEntity")) {
+            ExpectArgs(args, 2, 3);
+            const bool prompted = args.size() == 3 && !args[2].IsEmpty();
+            const auto [id, at] = GetEntity(prompted ? args[2].AsText() : kSelectObject);
+            args[0] = NewEntity(SharedHost(), id);
+            args[1] = PointValue(at);
+            return {};
+        }
+        return CadObject::DoCallByReference(member, args);
+    }
+
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
+        if (SameMember(member, "Prompt")) {
+            ExpectArgs(args, 1, 1);
+            SayOnCommandLine(Host(), args[0].AsText());
+            return {};
+        }
+        // Its results go into its arguments, which only a call by reference gives.
+        if (SameMember(member, "GetEntity")) Fail(status::kTypeMismatch, "arguments by value");
         if (SameMember(member, "TranslateCoordinates")) {
             ExpectArgs(args, 4, 5);
             const Point3 point = PointArg(args[0]);
@@ -88,6 +173,17 @@ class Utility : public CadObject {
     }
 
   private:
+    // One pick of any entity, the prompt on the command line meanwhile.
+    EntityPick GetEntity(std::string_view prompt) {
+        SayOnCommandLine(Host(), std::string(prompt));
+        std::optional<EntityPick> pick;
+        if (Host().entityPicker) pick = Host().entityPicker(Host().drawing, prompt);
+        if (Host().closed) Fail(status::kServerUnavailable, "AutoCAD has gone away");
+        if (!pick || !FindEntity(Host().drawing, pick->id))
+            Fail(status::kDispException, "nothing was picked");
+        return *pick;
+    }
+
     // 0 world, 1 user coordinate system, 2 display (a plan view of the UCS).
     Point3 Translate(Point3 point, int from, int to, bool displacement) const {
         const Ucs& ucs = Host().drawing.ucs;
@@ -104,8 +200,13 @@ class Utility : public CadObject {
 
 class EntityObject : public CadObject {
   public:
-    EntityObject(std::shared_ptr<CadHost> host, EntityId id)
-        : CadObject(std::move(host)), id_(id) {}
+    EntityObject(std::shared_ptr<CadHost> host, EntityId id, EntityKind kind)
+        : CadObject(std::move(host)), id_(id), kind_(kind) {}
+
+    // An erased entity keeps the members of its kind; using them fails.
+    bool HasMember(std::string_view member) const override {
+        return ListsMember(kEntityMembers, member) || ListsMember(KindMembers(kind_), member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
@@ -113,6 +214,7 @@ class EntityObject : public CadObject {
         const Entity& entity = Live();
         if (SameMember(member, "ObjectName")) return std::string(ObjectName(entity.kind));
         if (SameMember(member, "ObjectID")) return std::int32_t(entity.id);
+        if (SameMember(member, "Layer")) return entity.layer;
         switch (entity.kind) {
             case EntityKind::Point:
                 if (SameMember(member, "Coordinates")) return PointValue(entity.position);
@@ -130,6 +232,11 @@ class EntityObject : public CadObject {
                     return PointValue(entity.alignmentPoint);
                 }
                 break;
+            case EntityKind::BlockReference:
+                if (SameMember(member, "InsertionPoint")) return PointValue(entity.position);
+                if (SameMember(member, "Name")) return entity.blockName;
+                if (SameMember(member, "EffectiveName")) return entity.effectiveName;
+                break;
             default:
                 break;
         }
@@ -140,7 +247,9 @@ class EntityObject : public CadObject {
                const Variant& value) override {
         ExpectArgs(args, 0, 0);
         Entity& entity = Live();
+        const Entity before = entity;
         if (PutProperty(entity, member, value)) {
+            NoteChanged(Host().undo, before);
             entity.edited = true;
             DrawingChanged(Host());
             return;
@@ -151,7 +260,7 @@ class EntityObject : public CadObject {
     Variant DoCall(std::string_view member, std::span<const Variant> args) override {
         if (SameMember(member, "Delete")) {
             ExpectArgs(args, 0, 0);
-            Live();
+            NoteChanged(Host().undo, Live());
             EraseEntity(Host().drawing, id_);
             DrawingChanged(Host());
             return {};
@@ -214,6 +323,7 @@ class EntityObject : public CadObject {
     }
 
     EntityId id_;
+    EntityKind kind_;
 };
 
 }  // namespace
@@ -225,7 +335,9 @@ Object NewModelSpace(const std::shared_ptr<CadHost>& host) {
 Object NewUtility(const std::shared_ptr<CadHost>& host) { return std::make_shared<Utility>(host); }
 
 Object NewEntity(const std::shared_ptr<CadHost>& host, EntityId id) {
-    return std::make_shared<EntityObject>(host, id);
+    const Entity* entity = FindEntity(host->drawing, id);
+    if (!entity) Fail(status::kFail, "the object was erased");
+    return std::make_shared<EntityObject>(host, id, entity->kind);
 }
 
 }  // namespace velmora::standins

@@ -17,6 +17,15 @@ class SelectionSets : public CadObject {
   public:
     using CadObject::CadObject;
 
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Item
+            Count
+            Add
+        )";
+        return ListsMember(kMembers, member);
+    }
+
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {
         if (member.empty() || SameMember(member, "Item")) {
@@ -61,6 +70,18 @@ class SelectionSet : public CadObject {
   public:
     SelectionSet(std::shared_ptr<CadHost> host, std::shared_ptr<SelectionSetState> state)
         : CadObject(std::move(host)), state_(std::move(state)) {}
+
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Item
+            Count
+            Name
+            SelectOnScreen
+            Delete
+            Clear
+        )";
+        return ListsMember(kMembers, member);
+    }
 
   protected:
     Variant DoGet(std::string_view member, std::span<const Variant> args) override {

@@ -97,6 +97,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         ->setShortcut(QKeySequence::Save);
     file->addAction(QStringLiteral("另存为(&A)…"), this, [this] { SaveAs(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QMenu* edit = menuBar->addMenu(QStringLiteral("编辑(&E)"));
+    undoAction_ = edit->addAction(QStringLiteral("放弃(&U)"), this, [this] { Undo(); });
+    undoAction_->setShortcut(QKeySequence::Undo);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -110,6 +113,16 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         if (!self) return std::nullopt;
         return self->RunPick(request.filter);
     };
+    host_->entityPicker = [self](const Drawing&,
+                                 std::string_view prompt) -> std::optional<EntityPick> {
+        if (!self) return std::nullopt;
+        return self->RunEntityPick(prompt);
+    };
+    host_->onPrompt = [self](const std::string& text) {
+        if (!self) return;
+        self->said_ = FromUtf8(text);
+        self->SetPrompt(self->current_);
+    };
     host_->onWindowState = [self](int state) {
         if (!self) return;
         if (state == 3)
@@ -119,6 +132,9 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
         else
             self->showNormal();
     };
+    // AutoCAD's HWND: the id of this window, which the program's other
+    // windows can raise.
+    host_->windowHandle = static_cast<std::int64_t>(winId());
     host_->onDrawingChanged = [self] {
         if (!self) return;
         self->SetModified(true);
@@ -135,12 +151,9 @@ bool StandInCadWindow::OpenFile(const QString& path) {
     }
     // The new drawing's ids follow the old ones, so that no reference the
     // system still holds can reach an entity of the new drawing.
-    auto entities = std::move(read.drawing.entities);
-    Drawing drawing = std::move(read.drawing);
-    drawing.entities.clear();
-    drawing.nextId = host_->drawing.nextId;
-    for (auto& [id, entity] : entities) AddEntity(drawing, std::move(entity));
-    host_->drawing = std::move(drawing);
+    RenumberEntities(read.drawing, host_->drawing.nextId);
+    host_->drawing = std::move(read.drawing);
+    host_->undo = {};  // nothing of the old drawing can be undone in the new one
     path_ = QFileInfo(path).absoluteFilePath();
     skipped_ = std::move(read.skipped);
     holdsMore_ = !skipped_.empty() || read.fileOnly > 0;
@@ -155,6 +168,13 @@ bool StandInCadWindow::Open() {
     if (view_->Picking() || !Settle(true)) return false;
     const QString path = prompts_.askOpenPath();
     return !path.isEmpty() && OpenFile(path);
+}
+
+bool StandInCadWindow::Undo() {
+    if (view_->Picking() || !UndoLast(host_->undo, host_->drawing)) return false;
+    SetModified(true);
+    view_->DrawingChanged();
+    return true;
 }
 
 bool StandInCadWindow::Save() {
@@ -187,7 +207,7 @@ bool StandInCadWindow::SaveTo(const QString& path) {
     if (absolute != path_ && !whole) {  // the new file holds all that is left
         skipped_.clear();
         holdsMore_ = false;
-        host_->drawing.context.clear();  // shown as the new file holds it
+        DropWhatOnlyTheFileHeld(host_->drawing);  // shown as the new file holds it
         view_->DrawingChanged();
     }
     path_ = absolute;
@@ -259,19 +279,44 @@ void StandInCadWindow::ShowIdlePrompt() {
     QString text = kIdlePrompt;
     if (!skipped_.empty())
         text += QStringLiteral("（未读取的实体：%1）").arg(SkippedText(skipped_));
-    prompt_->setText(text);
+    SetPrompt(text);
+}
+
+// The command line: the last line said on it above the current prompt.
+void StandInCadWindow::SetPrompt(const QString& current) {
+    current_ = current;
+    prompt_->setText(said_.isEmpty() ? current_ : said_ + QLatin1Char('\n') + current_);
 }
 
 // SelectOnScreen: the drawing comes to the front and the user picks; every
 // other window takes no input until the pick ends.
 Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
-    if (host_->closed || view_->Picking()) return std::nullopt;
+    const bool finished = RunViewPick(kPickPrompt, [&](std::function<void(bool)> done) {
+        view_->BeginPick(filter, std::move(done));
+    });
+    if (!finished) return std::nullopt;
+    return view_->Picked();
+}
+
+// GetEntity: one entity picked the same way, the prompt on the command line.
+std::optional<EntityPick> StandInCadWindow::RunEntityPick(std::string_view prompt) {
+    const bool picked = RunViewPick(
+        FromUtf8(std::string(prompt)),
+        [&](std::function<void(bool)> done) { view_->BeginEntityPick(std::move(done)); });
+    if (!picked || view_->Picked().empty()) return std::nullopt;
+    return EntityPick{view_->Picked().front(), view_->PickedAt()};
+}
+
+bool StandInCadWindow::RunViewPick(const QString& prompt,
+                                   const std::function<void(std::function<void(bool)>)>& begin) {
+    if (host_->closed || view_->Picking()) return false;
     if (isMinimized()) showNormal();
     if (!isVisible()) show();
     raise();
     activateWindow();
-    prompt_->setText(kPickPrompt);
+    SetPrompt(prompt);
     openAction_->setEnabled(false);
+    undoAction_->setEnabled(false);
 
     std::vector<QPointer<QWidget>> disabled;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -283,7 +328,7 @@ Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
 
     QEventLoop loop;
     bool finished = false;
-    view_->BeginPick(filter, [&](bool ok) {
+    begin([&](bool ok) {
         finished = ok;
         loop.quit();
     });
@@ -293,9 +338,9 @@ Pick StandInCadWindow::RunPick(const SelectionFilter& filter) {
         if (widget) widget->setEnabled(true);
     }
     openAction_->setEnabled(true);
+    undoAction_->setEnabled(true);
     ShowIdlePrompt();
-    if (!finished) return std::nullopt;
-    return view_->Picked();
+    return finished;
 }
 
 QString FindSampleDrawing() {

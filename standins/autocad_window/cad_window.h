@@ -45,6 +45,10 @@ class StandInCadWindow : public QWidget {
     bool Save();
     bool SaveAs();
     bool SaveTo(const QString& path);
+    // 编辑 › 放弃 (Ctrl+Z): takes back the last change, or the last group of
+    // changes (a pass of labels), as AutoCAD's U does; false when there is
+    // nothing to undo or a pick is running.
+    bool Undo();
 
     bool Modified() const { return modified_; }
     QString FilePath() const { return path_; }
@@ -61,6 +65,12 @@ class StandInCadWindow : public QWidget {
 
   private:
     Pick RunPick(const SelectionFilter& filter);
+    std::optional<EntityPick> RunEntityPick(std::string_view prompt);
+    // Runs a pick the view begins, with the prompt on the command line;
+    // true when it finished.
+    bool RunViewPick(const QString& prompt,
+                     const std::function<void(std::function<void(bool)>)>& begin);
+    void SetPrompt(const QString& current);
     // Unsaved labels: true when they were saved or may go.
     bool Settle(bool canCancel);
     void SetModified(bool modified);
@@ -70,8 +80,10 @@ class StandInCadWindow : public QWidget {
     std::shared_ptr<CadHost> host_;
     CadWindowPrompts prompts_;
     DrawingView* view_ = nullptr;
-    QLabel* prompt_ = nullptr;
+    QLabel* prompt_ = nullptr;  // the command line
+    QString said_, current_;    // its last line said (Utility.Prompt) and its prompt
     QAction* openAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
     QString path_;
     bool modified_ = false;
     // Entity types of the opened file this window cannot keep.

@@ -35,25 +35,6 @@ void DrawPointSymbol(QPainter& painter, QPointF at) {
     painter.drawEllipse(at, 3.0, 3.0);
 }
 
-// A polyline's or an arc's outline in drawing units.
-std::vector<Point2> Outline(const Entity& entity) {
-    std::vector<Point2> points;
-    if (entity.kind == EntityKind::Arc) {
-        AppendArc(points, {entity.position.x, entity.position.y}, entity.radius,
-                  entity.startAngle * std::numbers::pi / 180,
-                  ArcSweep(entity.startAngle, entity.endAngle), true);
-        return points;
-    }
-    const auto& vertices = entity.vertices;
-    if (vertices.empty()) return points;
-    points.push_back({vertices[0].x, vertices[0].y});
-    for (std::size_t i = 0; i + 1 < vertices.size(); ++i)
-        AppendBulge(points, {vertices[i + 1].x, vertices[i + 1].y}, vertices[i].bulge);
-    if (entity.closed && vertices.size() > 2)
-        AppendBulge(points, {vertices[0].x, vertices[0].y}, vertices.back().bulge);
-    return points;
-}
-
 const QColor& ColourOf(const Entity& entity, bool lit) {
     return lit                                 ? kHighlight
            : entity.kind == EntityKind::Point  ? kPointColour
@@ -209,8 +190,14 @@ void DrawingView::TakeBounds() {
     extents_ = all;
 }
 
+void DrawingView::BeginEntityPick(std::function<void(bool)> done) {
+    BeginPick({}, std::move(done));
+    single_ = true;
+}
+
 void DrawingView::BeginPick(const SelectionFilter& filter, std::function<void(bool)> done) {
     picking_ = true;
+    single_ = false;
     filter_ = filter;
     done_ = std::move(done);
     picked_.clear();
@@ -273,22 +260,29 @@ void DrawingView::paintEvent(QPaintEvent*) {
     if (dragging_) PaintDragBox(painter);
 }
 
+// The shapes of a picked block reference are lit as the entity is.
 void DrawingView::PaintContext(QPainter& painter, TextPainter& texts, const Bounds& shown) {
-    painter.setPen(kContextColour);
+    Pen pen(painter);
     for (const ContextShape& shape : drawing_.context) {
         if (!Overlaps(shape.minX, shape.minY, shape.maxX, shape.maxY, shown)) continue;
-        if (shape.outline.empty()) {
-            texts.Draw(shape.text, ToScreen(shape.at.x, shape.at.y), shape.height * scale_,
-                       shape.rotation, shape.horizontal);
-            continue;
-        }
-        points_.clear();
-        for (const Point2& p : shape.outline) points_.push_back(ToScreen(p.x, p.y));
-        if (shape.closed)
-            painter.drawPolygon(points_.data(), int(points_.size()));
-        else
-            painter.drawPolyline(points_.data(), int(points_.size()));
+        const bool lit = shape.owner != 0 && highlighted_.count(shape.owner) > 0;
+        pen.Use(lit ? kHighlight : kContextColour, lit, true);
+        PaintShape(painter, texts, shape);
     }
+}
+
+void DrawingView::PaintShape(QPainter& painter, TextPainter& texts, const ContextShape& shape) {
+    if (shape.outline.empty()) {
+        texts.Draw(shape.text, ToScreen(shape.at.x, shape.at.y), shape.height * scale_,
+                   shape.rotation, shape.horizontal);
+        return;
+    }
+    points_.clear();
+    for (const Point2& p : shape.outline) points_.push_back(ToScreen(p.x, p.y));
+    if (shape.closed)
+        painter.drawPolygon(points_.data(), int(points_.size()));
+    else
+        painter.drawPolyline(points_.data(), int(points_.size()));
 }
 
 void DrawingView::PaintEntities(QPainter& painter, TextPainter& texts, const Bounds& shown) {
@@ -330,13 +324,15 @@ void DrawingView::PaintEntity(QPainter& painter, TextPainter& texts, const Entit
                        entity.rotation, known ? kHorizontal[entity.alignment] : 0);
             break;
         }
-        case EntityKind::Line:
-            painter.drawLine(at, ToScreen(entity.end.x, entity.end.y));
+        case EntityKind::BlockReference:
+            // Drawn by its block's shapes; picked, its insertion point shows too.
+            if (lit) painter.drawRect(QRectF(at - QPointF(3, 3), QSizeF(6, 6)));
             break;
+        case EntityKind::Line:
         case EntityKind::Arc:
         case EntityKind::Polyline:
             points_.clear();
-            for (const Point2& p : Outline(entity)) points_.push_back(ToScreen(p.x, p.y));
+            for (const Point2& p : EntityOutline(entity)) points_.push_back(ToScreen(p.x, p.y));
             painter.drawPolyline(points_.data(), int(points_.size()));
             break;
     }
@@ -368,7 +364,7 @@ void DrawingView::mousePressEvent(QMouseEvent* event) {
     }
     if (!picking_) return;
     if (event->button() == Qt::RightButton) {
-        EndPick(true);
+        EndPick(!single_);
     } else if (event->button() == Qt::LeftButton) {
         dragging_ = false;
         dragStart_ = dragNow_ = event->position().toPoint();
@@ -397,6 +393,11 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (!picking_ || event->button() != Qt::LeftButton) return;
+    if (dragging_ && single_) {  // one entity is picked by a click, never by a window
+        dragging_ = false;
+        update();
+        return;
+    }
     if (dragging_) {
         const QPointF a = ToDrawing(dragStart_), b = ToDrawing(dragNow_);
         const Box box{std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
@@ -406,6 +407,7 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPointF at = ToDrawing(event->position());
+    if (single_) return ClickToPickOne(at);
     const auto id = PickAt(drawing_, filter_, at.x(), at.y(), kPickBoxPixels / scale_);
     if (!id) return;
     if (event->modifiers() & Qt::ShiftModifier) {
@@ -415,6 +417,16 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
     } else {
         Take({*id});
     }
+}
+
+// One entity of any kind, or nothing: the pick ends either way.
+void DrawingView::ClickToPickOne(QPointF at) {
+    const auto id = PickAnyAt(drawing_, at.x(), at.y(), kPickBoxPixels / scale_);
+    if (id) {
+        picked_ = {*id};
+        pickedAt_ = {at.x(), at.y(), 0};
+    }
+    EndPick(id.has_value());
 }
 
 void DrawingView::wheelEvent(QWheelEvent* event) {
@@ -439,7 +451,7 @@ void DrawingView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            EndPick(true);
+            EndPick(!single_);
             break;
         case Qt::Key_Escape:
             EndPick(false);

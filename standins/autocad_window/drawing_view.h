@@ -34,9 +34,14 @@ class DrawingView : public QWidget {
     // Begins a pick; `done` is called once with true (finished) or false
     // (cancelled).
     void BeginPick(const SelectionFilter& filter, std::function<void(bool finished)> done);
+    // Begins the pick of one entity of any kind; `done` is called once,
+    // with true when an entity was picked (Picked() holds it, PickedAt()
+    // where it was clicked).
+    void BeginEntityPick(std::function<void(bool picked)> done);
     void EndPick(bool finished);
     bool Picking() const { return picking_; }
     const std::vector<EntityId>& Picked() const { return picked_; }
+    Point3 PickedAt() const { return pickedAt_; }
 
     void ZoomExtents();
     // Zooms in (factor above 1) or out, keeping the drawing point under
@@ -65,6 +70,8 @@ class DrawingView : public QWidget {
     void TakeBounds();
     Bounds Shown() const;
     void PaintContext(QPainter& painter, TextPainter& texts, const Bounds& shown);
+    void PaintShape(QPainter& painter, TextPainter& texts, const ContextShape& shape);
+    void ClickToPickOne(QPointF at);
     void PaintEntities(QPainter& painter, TextPainter& texts, const Bounds& shown);
     void PaintEntity(QPainter& painter, TextPainter& texts, const Entity& entity, bool lit);
     void PaintDragBox(QPainter& painter) const;
@@ -85,6 +92,8 @@ class DrawingView : public QWidget {
     bool fitted_ = false;
 
     bool picking_ = false;
+    bool single_ = false;  // one entity, of any kind
+    Point3 pickedAt_;
     SelectionFilter filter_;
     std::function<void(bool)> done_;
     std::vector<EntityId> picked_;

@@ -7,7 +7,10 @@
 //
 // Scenarios: "worked" (five points picked in two passes), "killed" (the
 // process dies during the second pick), "grid:<n>" (n points, picked all
-// at once and then nothing, over and over: one pass per Number command).
+// at once and then nothing, over and over: one pass per Number command),
+// "blocks" (block piles on two layers, a circle and a point: GetEntity
+// picks the first block pile once, then is cancelled; each pick takes
+// everything the filter admits, then nothing, over and over).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -17,6 +20,8 @@
 #include "automation/com/dispatch_adapter.h"
 #include "standins/autocad/standin_cad.h"
 #include "standins/com_servers/registration.h"
+#include "standins/drawing/pick_geometry.h"
+#include "text/utf16.h"
 
 namespace velmora::standins {
 namespace {
@@ -25,6 +30,24 @@ std::map<std::string, std::string> ReadOptions(int argc, char** argv) {
     std::map<std::string, std::string> options;
     for (int i = 1; i + 1 < argc; i += 2) options[argv[i]] = argv[i + 1];
     return options;
+}
+
+// Block piles: a dynamic block's anonymous reference and two plain ones,
+// one on another layer; a circle and a point on the piles' layer.
+void BlockPiles(CadHost& host) {
+    Drawing& drawing = host.drawing;
+    const EntityId first = AddBlockReference(drawing, {10, 20, 0}, "*U1", "ZH-1");
+    AddBlockReference(drawing, {30, 20, 0}, "ZH-1");
+    AddBlockReference(drawing, {50, 20, 0}, "ZH-1");
+    AddCircle(drawing, {10, 40, 0}, 0.5);
+    AddPoint(drawing, {30, 40, 0});
+    for (auto& [id, entity] : drawing.entities) entity.layer = id == first + 2 ? "其他" : "桩位";
+    host.entityPicker = ScriptedEntityPicker({EntityPick{first, {10.25, 20.5, 0}}});
+    auto picks = std::make_shared<long>(0);
+    host.picker = [picks](const PickRequest& request) -> Pick {
+        if (++*picks % 2 == 0) return std::vector<EntityId>{};
+        return PickInBox(request.drawing, request.filter, {-1e9, -1e9, 1e9, 1e9}, true);
+    };
 }
 
 std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
@@ -43,6 +66,8 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
             if (++*picks == 2) TerminateProcess(GetCurrentProcess(), 3);
             return std::vector{a};
         };
+    } else if (name == "blocks") {
+        BlockPiles(*host);
     } else if (name.rfind("grid:", 0) == 0) {
         const int count = std::atoi(name.c_str() + 5);
         std::vector<EntityId> all;
@@ -74,7 +99,7 @@ void Dump(const CadHost& host, const std::string& path) {
 
 HANDLE OpenEventByName(const std::string& name) {
     if (name.empty()) return nullptr;
-    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Widen(name).c_str());
+    return OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(name).c_str());
 }
 
 int Serve(int argc, char** argv) {

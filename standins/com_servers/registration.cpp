@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "automation/com/utf16.h"
+#include "text/utf16.h"
 
 namespace velmora::standins {
 
@@ -39,11 +39,6 @@ bool SetValue(const std::wstring& path, const std::wstring& value) {
 const CLSID kExcelClassId = {
     0xb5f76e8b, 0xf805, 0x4199, {0xab, 0x31, 0x31, 0xe5, 0x0d, 0x27, 0xf4, 0xb0}};
 
-std::wstring Widen(std::string_view utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
-
 CLSID CadClassId(std::string_view progId) {
     CLSID clsid = kCadClassBase;
     std::uint32_t hash = 2166136261u;  // FNV-1a
@@ -61,10 +56,10 @@ bool RunningUnderWine() {
 bool RegisterProgId(std::string_view progId, const CLSID& clsid, std::wstring_view serverCommand) {
     const std::wstring classes = L"Software\\Classes\\";
     const std::wstring id = ClsidText(clsid);
-    bool ok = SetValue(classes + Widen(progId), Widen(progId)) &&
-              SetValue(classes + Widen(progId) + L"\\CLSID", id) &&
-              SetValue(classes + L"CLSID\\" + id, Widen(progId)) &&
-              SetValue(classes + L"CLSID\\" + id + L"\\ProgID", Widen(progId));
+    bool ok = SetValue(classes + Wide(progId), Wide(progId)) &&
+              SetValue(classes + Wide(progId) + L"\\CLSID", id) &&
+              SetValue(classes + L"CLSID\\" + id, Wide(progId)) &&
+              SetValue(classes + L"CLSID\\" + id + L"\\ProgID", Wide(progId));
     if (ok && !serverCommand.empty()) {
         ok = SetValue(classes + L"CLSID\\" + id + L"\\LocalServer32", std::wstring(serverCommand));
     }
@@ -73,7 +68,7 @@ bool RegisterProgId(std::string_view progId, const CLSID& clsid, std::wstring_vi
 
 void UnregisterProgId(std::string_view progId, const CLSID& clsid) {
     const std::wstring classes = L"Software\\Classes\\";
-    RegDeleteTreeW(ClassesHive(), (classes + Widen(progId)).c_str());
+    RegDeleteTreeW(ClassesHive(), (classes + Wide(progId)).c_str());
     RegDeleteTreeW(ClassesHive(), (classes + L"CLSID\\" + ClsidText(clsid)).c_str());
 }
 

@@ -26,6 +26,4 @@ bool RegisterProgId(std::string_view progId, const CLSID& clsid,
                     std::wstring_view serverCommand = {});
 void UnregisterProgId(std::string_view progId, const CLSID& clsid);
 
-std::wstring Widen(std::string_view utf8);
-
 }  // namespace velmora::standins

@@ -65,6 +65,16 @@ EntityId AddPolyline(Drawing& drawing, std::vector<Vertex> vertices, bool closed
     return Insert(drawing, std::move(entity));
 }
 
+EntityId AddBlockReference(Drawing& drawing, Point3 at, std::string blockName,
+                           std::string effectiveName) {
+    Entity entity;
+    entity.kind = EntityKind::BlockReference;
+    entity.position = at;
+    entity.effectiveName = effectiveName.empty() ? blockName : std::move(effectiveName);
+    entity.blockName = std::move(blockName);
+    return Insert(drawing, std::move(entity));
+}
+
 EntityId AddEntity(Drawing& drawing, Entity entity) { return Insert(drawing, std::move(entity)); }
 
 bool IsContext(EntityKind kind) {
@@ -91,10 +101,15 @@ struct KindNames {
     std::string_view object;
 };
 constexpr KindNames kKindNames[] = {
-    {"POINT", "AcDbPoint"}, {"CIRCLE", "AcDbCircle"}, {"TEXT", "AcDbText"},
-    {"LINE", "AcDbLine"},   {"ARC", "AcDbArc"},       {"LWPOLYLINE", "AcDbPolyline"},
+    {"POINT", "AcDbPoint"},
+    {"CIRCLE", "AcDbCircle"},
+    {"TEXT", "AcDbText"},
+    {"LINE", "AcDbLine"},
+    {"ARC", "AcDbArc"},
+    {"LWPOLYLINE", "AcDbPolyline"},
+    {"INSERT", "AcDbBlockReference"},
 };
-static_assert(std::size(kKindNames) == static_cast<std::size_t>(EntityKind::Polyline) + 1);
+static_assert(std::size(kKindNames) == static_cast<std::size_t>(EntityKind::BlockReference) + 1);
 
 KindNames NamesOf(EntityKind kind) {
     const auto at = static_cast<std::size_t>(kind);
@@ -109,6 +124,43 @@ std::string_view ObjectName(EntityKind kind) { return NamesOf(kind).object; }
 
 Point3 TextAnchor(const Entity& text) {
     return text.alignment == 0 ? text.position : text.alignmentPoint;
+}
+
+std::vector<Point2> EntityOutline(const Entity& entity) {
+    std::vector<Point2> points;
+    if (entity.kind == EntityKind::Line) {
+        return {{entity.position.x, entity.position.y}, {entity.end.x, entity.end.y}};
+    }
+    if (entity.kind == EntityKind::Arc) {
+        AppendArc(points, {entity.position.x, entity.position.y}, entity.radius,
+                  entity.startAngle * std::numbers::pi / 180,
+                  ArcSweep(entity.startAngle, entity.endAngle), true);
+        return points;
+    }
+    const auto& vertices = entity.vertices;
+    if (entity.kind != EntityKind::Polyline || vertices.empty()) return points;
+    points.push_back({vertices[0].x, vertices[0].y});
+    for (std::size_t i = 0; i + 1 < vertices.size(); ++i)
+        AppendBulge(points, {vertices[i + 1].x, vertices[i + 1].y}, vertices[i].bulge);
+    if (entity.closed && vertices.size() > 2)
+        AppendBulge(points, {vertices[0].x, vertices[0].y}, vertices.back().bulge);
+    return points;
+}
+
+void RenumberEntities(Drawing& drawing, EntityId first) {
+    std::map<EntityId, Entity> entities;
+    std::map<EntityId, EntityId> renumbered;
+    for (auto& [id, entity] : drawing.entities) {
+        entity.id = first++;
+        renumbered.emplace(id, entity.id);
+        entities.emplace(entity.id, std::move(entity));
+    }
+    drawing.entities = std::move(entities);
+    drawing.nextId = first;
+    for (ContextShape& shape : drawing.context) {
+        const auto found = renumbered.find(shape.owner);
+        shape.owner = found == renumbered.end() ? 0 : found->second;
+    }
 }
 
 std::vector<const Entity*> Texts(const Drawing& drawing) {

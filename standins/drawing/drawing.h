@@ -1,8 +1,8 @@
-// The stand-in AutoCAD's drawing: points, circles and texts in world
-// coordinates, lines, arcs and polylines drawn as context, and the current
-// user coordinate system. Plain data, kept
-// apart from the automation objects so that it can be loaded, saved and
-// drawn on its own.
+// The stand-in AutoCAD's drawing: points, circles, texts and block
+// references in world coordinates, lines, arcs and polylines drawn as
+// context, and the current user coordinate system. Plain data, kept apart
+// from the automation objects so that it can be loaded, saved and drawn on
+// its own.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@ struct Point3 {
     friend bool operator==(const Point3&, const Point3&) = default;
 };
 
-enum class EntityKind { Point, Circle, Text, Line, Arc, Polyline };
+enum class EntityKind { Point, Circle, Text, Line, Arc, Polyline, BlockReference };
 
 // A polyline's corner; bulge is the tangent of a quarter of the arc's angle
 // to the next vertex (0 for a straight segment).
@@ -33,7 +33,9 @@ using EntityId = std::int64_t;
 struct Entity {
     EntityId id = 0;
     EntityKind kind = EntityKind::Point;
-    Point3 position;  // a point's location, a circle's centre, a text's insertion point
+    // A point's location, a circle's centre, a text's or a block reference's
+    // insertion point.
+    Point3 position;
     double radius = 0;
     std::string text;
     double height = 0;
@@ -47,6 +49,10 @@ struct Entity {
     std::vector<Vertex> vertices;         // a polyline's
     bool closed = false;
     std::string layer = "0";
+    // A block reference's block as AutoCAD names it (Name: "*U12" for an
+    // anonymous one), and as the user sees it (EffectiveName: the dynamic
+    // block it was made from, else the same).
+    std::string blockName, effectiveName;
     int colour = 256;       // by layer
     bool fromFile = false;  // read from the drawing's file
     bool edited = false;    // a property was changed since
@@ -70,6 +76,7 @@ struct ContextShape {
     double height = 0, rotation = 0;                // a text's; rotation in radians
     int horizontal = 0;                             // a text's: 0 left, 1 centre, 2 right of `at`
     double minX = 0, minY = 0, maxX = 0, maxY = 0;  // bounds
+    EntityId owner = 0;                             // the block reference it draws, 0 for none
 };
 
 // The current user coordinate system: its origin in world coordinates and
@@ -109,6 +116,10 @@ EntityId AddCircle(Drawing& drawing, Point3 centre, double radius);
 EntityId AddText(Drawing& drawing, std::string text, Point3 insertion, double height);
 EntityId AddLine(Drawing& drawing, Point3 from, Point3 to);
 EntityId AddPolyline(Drawing& drawing, std::vector<Vertex> vertices, bool closed);
+// A block reference drawn as nothing (a drawing file's carry their blocks'
+// shapes in the context); the effective name is the block's own when empty.
+EntityId AddBlockReference(Drawing& drawing, Point3 at, std::string blockName,
+                           std::string effectiveName = {});
 // Takes an entity as it is, giving it the next id.
 EntityId AddEntity(Drawing& drawing, Entity entity);
 Entity* FindEntity(Drawing& drawing, EntityId id);
@@ -118,8 +129,8 @@ bool EraseEntity(Drawing& drawing, EntityId id);
 // Lines, arcs and polylines are drawn but never picked.
 bool IsContext(EntityKind kind);
 
-// "POINT", "CIRCLE", "TEXT", "LINE", "ARC", "LWPOLYLINE": the names
-// selection filters use.
+// "POINT", "CIRCLE", "TEXT", "LINE", "ARC", "LWPOLYLINE", "INSERT": the
+// names selection filters use.
 std::string_view TypeName(EntityKind kind);
 // "AcDbPoint" and the like.
 std::string_view ObjectName(EntityKind kind);
@@ -141,6 +152,13 @@ int CurveSteps(double sweep, int least);
 // An arc's sweep from one angle to another counter-clockwise, in radians:
 // a full turn when they are equal.
 double ArcSweep(double startDegrees, double endDegrees);
+
+// A line's, an arc's or a polyline's outline (empty for other kinds).
+std::vector<Point2> EntityOutline(const Entity& entity);
+
+// Renumbers the entities in their order from `first` on; the shapes that
+// draw a block reference follow it.
+void RenumberEntities(Drawing& drawing, EntityId first);
 
 // Every text of the drawing, in creation order.
 std::vector<const Entity*> Texts(const Drawing& drawing);

@@ -30,18 +30,25 @@ bool IsClose(const FilterItem& item) {
                                SameMember(item.value, "not>"));
 }
 
-bool TypeMatches(std::string_view list, std::string_view type) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(',', start);
-        if (end == std::string_view::npos) end = list.size();
-        std::string_view name = list.substr(start, end - start);
-        while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-        while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-        if (name == "*" || SameMember(name, type)) return true;
-        start = end + 1;
+// A name group of the entity: its type, its layer or its block's name
+// (nothing but a block reference has one).
+bool NameMatches(const FilterItem& item, const Entity& entity) {
+    // An item built in code, not read by ReadSelectionFilter, is read here.
+    if (item.pattern.alternatives.empty()) {
+        return NameMatches({item.code, item.value, ReadWildcard(item.value)}, entity);
     }
-    return false;
+    const WildcardPattern& pattern = item.pattern;
+    switch (item.code) {
+        case 0:
+            return WildcardMatches(pattern, TypeName(entity.kind));
+        case 8:
+            return WildcardMatches(pattern, entity.layer);
+        case 2:
+            return entity.kind == EntityKind::BlockReference &&
+                   WildcardMatches(pattern, entity.blockName);
+        default:
+            return false;
+    }
 }
 
 // Evaluates the terms from `at` up to the closing item of the enclosing
@@ -58,7 +65,7 @@ bool Term(const SelectionFilter& filter, std::size_t& at, const Entity& entity) 
         return result;
     }
     ++at;
-    return TypeMatches(item.value, TypeName(entity.kind));
+    return NameMatches(item, entity);
 }
 
 bool Evaluate(const SelectionFilter& filter, std::size_t& at, Group group, const Entity& entity) {
@@ -91,7 +98,7 @@ void CheckBalanced(const SelectionFilter& filter) {
                                                                    : Group::Not;
             if (open.empty() || open.back() != expected) Fail(status::kInvalidArg, "bad filter");
             open.pop_back();
-        } else if (item.code != 0) {
+        } else if (item.code != 0 && item.code != 2 && item.code != 8) {
             Fail(status::kInvalidArg, "unsupported filter code " + std::to_string(item.code));
         }
     }
@@ -106,7 +113,8 @@ SelectionFilter ReadSelectionFilter(const Variant& codes, const Variant& values)
     if (codeArray.size() != valueArray.size()) Fail(status::kInvalidArg, "filter sizes differ");
     SelectionFilter filter;
     for (std::size_t i = 0; i < codeArray.size(); ++i) {
-        filter.push_back({codeArray[i], valueArray[i].AsText()});
+        const std::string& value = valueArray[i].AsText();
+        filter.push_back({codeArray[i], value, ReadWildcard(value)});
     }
     CheckBalanced(filter);
     return filter;

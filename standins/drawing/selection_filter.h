@@ -1,6 +1,7 @@
 // Selection filters as SelectOnScreen takes them: parallel arrays of group
-// codes and values. Supported: 0 (entity type, a comma-separated list with
-// "*" for any) and -4 with "<or"/"or>", "<and"/"and>", "<not"/"not>".
+// codes and values. Supported: 0 (entity type), 8 (layer) and 2 (a block
+// reference's block name), each a wild-card pattern matched without regard
+// to case, and -4 with "<or"/"or>", "<and"/"and>", "<not"/"not>", nested.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,14 @@
 
 #include "automation/variant.h"
 #include "standins/drawing/drawing.h"
+#include "standins/drawing/wildcard.h"
 
 namespace velmora::standins {
 
 struct FilterItem {
     std::int16_t code = 0;
     std::string value;
+    WildcardPattern pattern;  // the value read as a pattern, for codes 0, 2 and 8
 };
 
 using SelectionFilter = std::vector<FilterItem>;  // empty: everything passes

@@ -26,15 +26,38 @@ class ExcelObject : public Dispatch {
   public:
     explicit ExcelObject(Instance instance) : instance_(std::move(instance)) {}
 
-    void Put(std::string_view member, ArgSpan, const Variant&) override { UnknownMember(member); }
-    Variant Call(std::string_view member, ArgSpan) override { UnknownMember(member); }
-    std::vector<Variant> Enumerate() override { UnknownMember("_NewEnum"); }
+    Variant Get(std::string_view member, ArgSpan args) final {
+        Enter(member);
+        return DoGet(member, args);
+    }
+    void Put(std::string_view member, ArgSpan args, const Variant& value) final {
+        Enter(member);
+        DoPut(member, args, value);
+    }
+    Variant Call(std::string_view member, ArgSpan args) final {
+        Enter(member);
+        return DoCall(member, args);
+    }
+    std::vector<Variant> Enumerate() final { UnknownMember("_NewEnum"); }
+    // Each object lists its members in a table of its own, one name a line;
+    // a name it does not list fails as unknown before any access, in-process
+    // as through COM's GetIDsOfNames.
+    bool HasMember(std::string_view member) const override = 0;
 
   protected:
+    virtual Variant DoGet(std::string_view member, ArgSpan) { UnknownMember(member); }
+    virtual void DoPut(std::string_view member, ArgSpan, const Variant&) { UnknownMember(member); }
+    virtual Variant DoCall(std::string_view member, ArgSpan) { UnknownMember(member); }
+
     ExcelModel& Model() { return instance_->model; }
     const Instance& Owner() const { return instance_; }
 
   private:
+    // "" is the default member, which each object checks itself.
+    void Enter(std::string_view member) const {
+        if (!member.empty() && !HasMember(member)) UnknownMember(member);
+    }
+
     Instance instance_;
 };
 
@@ -72,14 +95,22 @@ class FontObject : public RangePart {
   public:
     using RangePart::RangePart;
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Bold
+            Size
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         ExpectArgs(args, 0, 0);
         const CellFormat format = FormatAt(TheSheet(), Range().firstRow, Range().firstColumn);
         if (SameMember(member, "Bold")) return Variant(format.bold);
         if (SameMember(member, "Size")) return Variant(format.fontSize);
         UnknownMember(member);
     }
-    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0, 0);
         if (SameMember(member, "Bold")) {
             SetFormat(TheSheet(), Range(), FormatProperty::Bold, BoolArg(value, kOle) ? 1 : 0);
@@ -175,7 +206,14 @@ class BorderObject : public SheetPart {
     BorderObject(Instance instance, SheetRef ref, std::vector<BorderTarget> targets)
         : SheetPart(std::move(instance), ref), targets_(std::move(targets)) {}
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            LineStyle
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         ExpectArgs(args, 0, 0);
         if (!SameMember(member, "LineStyle")) UnknownMember(member);
         if (targets_.empty()) return Variant(static_cast<std::int32_t>(kLineNone));
@@ -184,7 +222,7 @@ class BorderObject : public SheetPart {
             FormatAt(TheSheet(), target.range.firstRow, target.range.firstColumn);
         return Variant(static_cast<std::int32_t>(SideOf(format, target.side)));
     }
-    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0, 0);
         if (!SameMember(member, "LineStyle")) UnknownMember(member);
         const int style = IntegerArg(value, kOle);
@@ -260,7 +298,20 @@ class RangeObject : public RangePart {
   public:
     using RangePart::RangePart;
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Borders
+            Value
+            Font
+            MergeCells
+            ColumnWidth
+            RowHeight
+            HorizontalAlignment
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         Sheet& sheet = TheSheet();
         const CellRange& range = Range();
         if (SameMember(member, "Borders")) {
@@ -288,7 +339,7 @@ class RangeObject : public RangePart {
         UnknownMember(member);
     }
 
-    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0, 0);
         Sheet& sheet = TheSheet();
         const CellRange& range = Range();
@@ -320,12 +371,19 @@ class PageSetupObject : public SheetPart {
   public:
     using SheetPart::SheetPart;
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            CenterHorizontally
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         ExpectArgs(args, 0, 0);
         if (SameMember(member, "CenterHorizontally")) return Variant(TheSheet().centerHorizontally);
         UnknownMember(member);
     }
-    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0, 0);
         if (!SameMember(member, "CenterHorizontally")) UnknownMember(member);
         TheSheet().centerHorizontally = BoolArg(value, kOle);
@@ -351,7 +409,17 @@ class WorksheetObject : public SheetPart {
   public:
     using SheetPart::SheetPart;
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Range
+            Cells
+            Columns
+            PageSetup
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         if (SameMember(member, "Range")) {
             ExpectArgs(args, 1, 1);
             if (args[0].Kind() != VariantKind::Text) Refuse("range address " + Describe(args[0]));
@@ -401,7 +469,14 @@ class WorkbookObject : public ExcelObject {
     WorkbookObject(Instance instance, int index)
         : ExcelObject(std::move(instance)), index_(index) {}
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Worksheets
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         if (!SameMember(member, "Worksheets")) UnknownMember(member);
         ExpectArgs(args, 1, 1);
         const std::vector<Sheet>& sheets = Model().workbooks[index_].sheets;
@@ -427,8 +502,14 @@ class WorkbooksObject : public ExcelObject {
   public:
     using ExcelObject::ExcelObject;
 
-    Variant Get(std::string_view member, ArgSpan) override { UnknownMember(member); }
-    Variant Call(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Add
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoCall(std::string_view member, ArgSpan args) override {
         if (!SameMember(member, "Add")) UnknownMember(member);
         ExpectArgs(args, 0, 0);
         AddWorkbook(Model());
@@ -440,7 +521,16 @@ class ApplicationObject : public ExcelObject {
   public:
     using ExcelObject::ExcelObject;
 
-    Variant Get(std::string_view member, ArgSpan args) override {
+    bool HasMember(std::string_view member) const override {
+        static constexpr std::string_view kMembers = R"(
+            Workbooks
+            ActiveSheet
+            Visible
+        )";
+        return ListsMember(kMembers, member);
+    }
+
+    Variant DoGet(std::string_view member, ArgSpan args) override {
         ExpectArgs(args, 0, 0);
         if (SameMember(member, "Workbooks")) {
             return Variant(Object(std::make_shared<WorkbooksObject>(Owner())));
@@ -454,7 +544,7 @@ class ApplicationObject : public ExcelObject {
         if (SameMember(member, "Visible")) return Variant(Model().visible);
         UnknownMember(member);
     }
-    void Put(std::string_view member, ArgSpan args, const Variant& value) override {
+    void DoPut(std::string_view member, ArgSpan args, const Variant& value) override {
         ExpectArgs(args, 0, 0);
         if (!SameMember(member, "Visible")) UnknownMember(member);
         const bool visible = BoolArg(value, kOle);

@@ -66,8 +66,8 @@ TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
     EXPECT_EQ(window.GotFocus(2).length, 3);
     window.TextEdited(3, "\xF0\x9F\x98\x80x");  // a character outside the BMP takes two units
     EXPECT_EQ(window.GotFocus(3).length, 3);
-    EXPECT_EQ(Utf16Length("\xFF\xE4\xB8"), 3);  // broken bytes count one each
-    EXPECT_EQ(Utf16Length("\xC3\xA9\xE4\xB8\xAD"), 2);
+    window.TextEdited(4, "\xE0\x80\xAF");  // an overlong '/': three replacements, as shown
+    EXPECT_EQ(window.GotFocus(4).length, 3);
 }
 
 TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
@@ -76,7 +76,12 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     // objects the command is using.
     LocalDirectory directory;  // no AutoCAD: the command shows its message
     int messages = 0;
-    ForTamrisk window({&directory, {}, {}, {}});
+    std::string boundaries;  // "[" a command begins, "]" it has ended
+    WindowServices services;
+    services.directory = &directory;
+    services.commandStarted = [&] { boundaries += '['; };
+    services.commandEnded = [&] { boundaries += ']'; };
+    ForTamrisk window(services);
     auto released = testing::FillWithProbes(window.State());
     window.Services().showMessage = [&](std::string_view) {
         ++messages;
@@ -92,30 +97,36 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     EXPECT_EQ(*released, testing::kUnloadReleases);  // the unload asked for ran at the end
     window.FilterMtext();                            // an unloaded window runs nothing
     EXPECT_EQ(messages, 1);
+    EXPECT_EQ(boundaries, "[]");  // the commands asked for inside it never began
 
     // Something unforeseen escaping a command ends that command only, and
-    // is said on stderr. A programming error stops a debug build instead.
+    // is said on stderr, or where the view says. A programming error stops
+    // a debug build instead.
     for (bool bug : {false, true}) {
-        ForTamrisk survivor({&directory,
-                             [bug](std::string_view) {
-                                 if (bug) throw std::out_of_range("row 10001");
-                                 throw std::runtime_error("no display");
-                             },
-                             {},
-                             {}});
+        WindowServices failing;
+        failing.directory = &directory;
+        failing.showMessage = [bug](std::string_view) {
+            if (bug) throw std::out_of_range("row 10001");
+            throw std::runtime_error("no display");
+        };
+        ForTamrisk survivor(failing);
 #ifdef NDEBUG
+        const std::string said =
+            bug ? "Velmora: a programming error ended the command 编号: row 10001"
+                : "Velmora: a failure ended the command 编号: no display";
         ::testing::internal::CaptureStderr();
         survivor.FilterMtext();
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  bug ? "Velmora: a programming error ended the command 编号: row 10001\n"
-                      : "Velmora: a failure ended the command 编号: no display\n");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), said + "\n");
         EXPECT_FALSE(survivor.CommandRunning());
+        std::string toView;
+        survivor.Services().sayEscaped = [&toView](std::string_view text) { toView = text; };
+        survivor.FilterMtext();
+        EXPECT_EQ(toView, said);
 #else
         if (bug) EXPECT_DEATH(survivor.FilterMtext(), "programming error");
 #endif
     }
 }
-
 
 // The extra menu as both views show it: its items in order, the sample's
 // checked with what it selects while one is in force.
@@ -148,7 +159,8 @@ TEST(ExtraMenu, CommandsRunOneAtATime) {
         if (item.command == Command::PilesBySample) continue;  // needs AutoCAD
         LocalDirectory directory;  // a Number command let through would say "请先打开CAD软件！"
         std::vector<std::string> said;
-        ForTamrisk window({&directory, {}, {}, {}});
+        ForTamrisk window({});
+        window.Services().directory = &directory;
         const auto box = [&](std::string_view text) {
             said.emplace_back(text);
             EXPECT_FALSE(window.Click(Command::Number));

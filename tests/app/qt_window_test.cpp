@@ -57,7 +57,11 @@ class QtWindow : public ::testing::Test {
 
     LocalDirectory directory;
     std::vector<std::string> messages;
-    ForTamrisk model{{&directory, {}, {}, {}}};
+    ForTamrisk model{[this] {
+        WindowServices services;
+        services.directory = &directory;
+        return services;
+    }()};
     std::unique_ptr<QtMainWindow> view;
 };
 
@@ -117,7 +121,8 @@ TEST_F(QtWindow, CommandsTextAndMessagesPassThroughTheWindow) {
     EXPECT_FALSE(view->isVisible());
     // A view that goes leaves no hook pointing at it; a test's recorder stays.
     view.reset();
-    EXPECT_FALSE(model.Services().showWindow || model.Services().textChanged);
+    EXPECT_FALSE(model.Services().showWindow || model.Services().textChanged ||
+                 model.Services().bringToFront);
     EXPECT_TRUE(model.Services().showMessage);
 
     // Without a test's recorder the view shows a real modal box.
@@ -134,6 +139,22 @@ TEST_F(QtWindow, CommandsTextAndMessagesPassThroughTheWindow) {
     });
     plain.Services().showMessage("请先打开CAD软件！");
     EXPECT_EQ(shown, QString::fromUtf8("提示信息|请先打开CAD软件！"));
+}
+
+// The stand-in AutoCAD runs in the same process: its window, named by its
+// id, is raised and activated; an id no window has changes nothing.
+TEST_F(QtWindow, BringsTheWindowWithThatIdToTheFront) {
+    QWidget cad;
+    cad.show();
+    const auto cadId = static_cast<std::int64_t>(cad.winId());
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    model.Services().bringToFront(cadId + 1000);
+    EXPECT_EQ(QApplication::activeWindow(), view.get());
+    cad.showMinimized();
+    model.Services().bringToFront(cadId);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&cad));
+    EXPECT_FALSE(cad.isMinimized());
 }
 
 // A right-click on the window, outside a text box, shows the extra menu

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,14 @@ struct Rig : LocalDirectory {
     WindowServices services;
     CadSession session;
     ContinueOnFailure runner;
+    std::vector<std::int64_t> raised;  // windows the view was asked to bring forward
 
     Rig() {
         app->Returns("ActiveDocument", Variant(Object(doc))).Stores("WindowState");
+        app->Returns("HWND", Variant(std::int32_t{0x10062}));
         services.directory = this;
         services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
+        services.bringToFront = [this](std::int64_t handle) { raised.push_back(handle); };
     }
     Object FindRunning(std::string_view progId) override {
         asked.emplace_back(progId);
@@ -76,9 +80,47 @@ TEST(ConnectCad, EachProgIdAloneIsFoundAfterTheOnesBeforeItFailed) {
         EXPECT_TRUE(found && rig.messages.empty());
         EXPECT_EQ(rig.runner.LastError(), status::kOk);  // earlier failures leave no trace
         EXPECT_EQ(rig.session.cadApplication, rig.app);
-        EXPECT_EQ(rig.log->Texts(), (std::vector<std::string>{"app.Get ActiveDocument",
-                                                              "app.Put WindowState = i4:3"}));
+        EXPECT_EQ(rig.log->Texts(),
+                  (std::vector<std::string>{"app.Get ActiveDocument", "app.Put WindowState = i4:3",
+                                            "app.Get HWND"}));
+        EXPECT_EQ(rig.raised, std::vector<std::int64_t>{0x10062});
     }
+}
+
+// Last, AutoCAD's window is brought to the front by the handle it gives;
+// whatever goes wrong there is ignored and never becomes LastError.
+TEST(ConnectCad, BringsTheCadForwardIgnoringEveryFailure) {
+    const auto raising = [](std::int64_t handle) { return std::vector<std::int64_t>{handle}; };
+    const struct {
+        const char* name;
+        std::function<Variant(std::span<const Variant>)> hwnd;  // none: the member is missing
+        std::vector<std::int64_t> raised;
+    } cases[] = {
+        {"a 64-bit handle as a double", [](auto) { return Variant(4294967298.0); },
+         raising(4294967298)},
+        {"no window", [](auto) { return Variant(std::int32_t{0}); }, {}},
+        {"a fraction", [](auto) { return Variant(1.5); }, {}},
+        {"past 64 bits", [](auto) { return Variant(1e19); }, {}},
+        {"text", [](auto) { return Variant("65634"); }, {}},
+        {"an exception raised", [](auto) -> Variant { Fail(status::kDispException); }, {}},
+        {"a clone without the member", nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.RegisterRunning("AutoCAD.Application", rig.app);
+        rig.app->OnGet(
+            "HWND", c.hwnd ? c.hwnd : [](auto) -> Variant { Fail(status::kUnknownName); });
+        EXPECT_TRUE(rig.Connect());
+        EXPECT_EQ(rig.raised, c.raised);
+        EXPECT_EQ(rig.runner.LastError(), status::kOk);
+    }
+    // Without a view that can raise a window, AutoCAD is not asked.
+    Rig rig;
+    rig.RegisterRunning("AutoCAD.Application", rig.app);
+    rig.services.bringToFront = nullptr;
+    EXPECT_TRUE(rig.Connect());
+    EXPECT_EQ(rig.log->Texts().back(), "app.Put WindowState = i4:3");
 }
 
 }  // namespace

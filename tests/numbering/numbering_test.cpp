@@ -3,7 +3,10 @@
 // or more passes, and how it ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <stdexcept>
 
 #include "automation/status.h"
 #include "desk.h"
@@ -39,6 +42,8 @@ TEST(Numbering, CallsOfAOnePilePass) {
         R"(Get Count)",
         R"(Enumerate)",
         R"(Get Coordinates)",
+        R"(Call GetVariable("UNDOCTL"))",
+        R"(Call StartUndoMark)",
         R"(Get ModelSpace)",
         R"(Call AddText("1", r8[10,21,0], r8:2))",
     };
@@ -49,6 +54,7 @@ TEST(Numbering, CallsOfAOnePilePass) {
     const std::vector<std::string> centre = {
         R"(Put Alignment = i2:1)",
         R"(Put TextAlignmentPoint = r8[10,20,0])",
+        R"(Call EndUndoMark)",
     };
     for (bool world : {false, true}) {
         SCOPED_TRACE(world ? "world" : "user");
@@ -61,12 +67,92 @@ TEST(Numbering, CallsOfAOnePilePass) {
         h.Picks({std::vector{h.Point(10, 20)}});
         h.cadTap->logging = true;
         h.Run();
-        std::vector<std::string> expected = {"Get ActiveDocument", "Put WindowState = i4:3"};
+        std::vector<std::string> expected = {"Get ActiveDocument", "Put WindowState = i4:3",
+                                             "Get HWND"};
         for (const auto* part : {&pass, &pile, world ? &translate : nullptr, &centre, &pass}) {
             if (part) expected.insert(expected.end(), part->begin(), part->end());
         }
         EXPECT_EQ(h.cadTap->log, expected);
+        EXPECT_EQ(h.broughtForward, std::vector<std::int64_t>(2, kCadWindow));  // each command
     }
+}
+
+// The labels, rows and box a command leaves, to compare runs.
+struct Outcome {
+    std::vector<Label> labels;
+    std::vector<RegisterRow> rows;
+    std::string box;
+    bool operator==(const Outcome&) const = default;
+};
+
+// Two passes of two piles each, then an empty pick, run after `prepare`.
+Outcome TwoPasses(Desk& h, const std::function<void(Desk&)>& prepare = {}) {
+    h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(5, 5), h.Point(6, 5)}});
+    if (prepare) prepare(h);
+    h.Run();
+    return {h.Labels(),
+            {h.Row(0), h.Row(1), h.Row(2), h.Row(3)},
+            Text(h.State().controls, TextBox::StartNumber)};
+}
+
+// Each pass's labels are one undo step, closed when the command ends; one U
+// takes back the last pass alone. A group left open elsewhere is closed
+// first. The foreground and undo steps never change what is numbered, nor
+// which failures end the command, whatever they meet.
+TEST(Numbering, EachPassIsOneUndoStepAndTheExtraStepsChangeNothing) {
+    Desk clean;
+    const Outcome numbered = TwoPasses(clean);
+    ASSERT_EQ(numbered.labels.size(), 4u);
+    EXPECT_EQ(clean.cad->undo.steps.size(), 2u);
+    EXPECT_FALSE(clean.cad->undo.groupOpen);
+    ASSERT_TRUE(standins::UndoLast(clean.cad->undo, clean.cad->drawing));
+    EXPECT_EQ(clean.Labels(), std::vector(numbered.labels.begin(), numbered.labels.begin() + 2));
+
+    using Prepare = std::function<void(Desk&)>;
+    const auto failing = [](std::uint32_t status) {
+        return [status](Desk& h) {
+            for (const char* member : {"HWND", "GetVariable", "StartUndoMark", "EndUndoMark"}) {
+                h.cadTap->failMember[member] = status;
+            }
+        };
+    };
+    const std::pair<const char*, Prepare> cases[] = {
+        {"a group left open elsewhere", [](Desk& h) { standins::BeginUndoGroup(h.cad->undo); }},
+        {"a CAD clone without the members",
+         [](Desk& h) {
+             h.cadTap->lacking = {"HWND", "GetVariable", "StartUndoMark", "EndUndoMark"};
+         }},
+        {"each raising 0x80020009", failing(status::kDispException)},
+        {"each failing", failing(status::kFail)},
+        {"the view raising nothing", [](Desk& h) { h.window->Services().bringToFront = nullptr; }},
+    };
+    for (const auto& [name, prepare] : cases) {
+        SCOPED_TRACE(name);
+        Desk h;
+        h.cadTap->logging = true;
+        EXPECT_EQ(TwoPasses(h, prepare), numbered);
+        EXPECT_FALSE(h.cad->undo.groupOpen);
+        const auto first =
+            std::find(h.cadTap->log.begin(), h.cadTap->log.end(), "Call StartUndoMark");
+        const bool closedFirst = first != h.cadTap->log.begin() && first[-1] == "Call EndUndoMark";
+        EXPECT_EQ(closedFirst, std::string_view(name) == "a group left open elsewhere");
+    }
+}
+
+// Something other than a failure escapes the pass (here from the drawing's
+// own change hook): the open group is closed on the way out, the command
+// ends, and what escaped is said with the command's caption.
+TEST(Numbering, AGroupIsClosedWhenSomethingEscapesThePass) {
+    Desk h;
+    std::vector<std::string> said;
+    h.window->Services().sayEscaped = [&said](std::string_view text) { said.emplace_back(text); };
+    h.cad->onDrawingChanged = [] { throw std::runtime_error("drawing hook"); };
+    h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}});
+    h.Run();
+    EXPECT_FALSE(h.cad->undo.groupOpen);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("编号"), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("drawing hook"), std::string::npos) << said[0];
 }
 
 // A pick of n entities at distinct positions, then a pick of two piles.

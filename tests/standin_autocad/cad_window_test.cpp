@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "automation/failure.h"
@@ -100,6 +102,40 @@ TEST(CadWindow, PicksInteractivelyWhileRegistered) {
     window->close();
     EXPECT_THROW(directory.FindRunning("AutoCAD.Application"), Failure);
     EXPECT_THROW(GetObject(app, "ActiveDocument"), Failure);
+    delete window;
+}
+
+// AutoCAD's HWND is the window's id. 编辑 › 放弃 (Ctrl+Z) takes back the
+// last group of labels, marking the drawing modified as any change does.
+TEST(CadWindow, HandleAndUndoOfAGroup) {
+    App();
+    LocalDirectory directory;
+    CadWindowPrompts prompts;
+    prompts.askSave = [](const QString&, bool) { return SaveAnswer::Discard; };
+    StandInCadWindow* window = OpenStandInCadWindow(directory, QString(), prompts);
+    const Object app = directory.FindRunning("AutoCAD.Application");
+    EXPECT_EQ(Get(app, "HWND").ToDouble(), static_cast<double>(window->winId()));
+
+    const Object document = GetObject(app, "ActiveDocument");
+    const Object modelSpace = GetObject(document, "ModelSpace");
+    const std::size_t before = Texts(window->host()->drawing).size();
+    Call(modelSpace, "AddText", {"0", DoubleArray{0, 0, 0}, 1.0});
+    Call(document, "StartUndoMark");
+    for (const char* label : {"1", "2"})
+        Call(modelSpace, "AddText", {label, DoubleArray{1, 1, 0}, 1.0});
+    Call(document, "EndUndoMark");
+    QTemporaryDir folder;
+    ASSERT_TRUE(window->SaveTo(folder.filePath(QStringLiteral("saved.dxf"))));
+
+    QAction* undo = nullptr;
+    for (QAction* action : window->findChildren<QAction*>()) {
+        if (action->shortcut() == QKeySequence(QKeySequence::Undo)) undo = action;
+    }
+    ASSERT_NE(undo, nullptr);
+    undo->trigger();
+    EXPECT_EQ(Texts(window->host()->drawing).size(), before + 1);
+    EXPECT_TRUE(window->Modified());
+    window->close();
     delete window;
 }
 

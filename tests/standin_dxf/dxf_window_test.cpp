@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 
 #include "automation/failure.h"
 #include "dxf_support.h"
 #include "standins/autocad_window/cad_window.h"
 #include "standins/autocad_window/drawing_view.h"
 #include "standins/drawing/dxf/dxf_file.h"
+#include "status_of.h"
 
 namespace velmora::testing {
 namespace {
@@ -113,6 +118,96 @@ TEST(DxfWindow, TitleMarksUnsavedLabelsAndClosingAsksAboutThem) {
     EXPECT_EQ(std::prev(saved.drawing.entities.end())->second.text, "7");
     EXPECT_EQ(saved.skipped.at("LEADER"), 1);
     delete window;
+}
+
+void Click(standins::DrawingView* view, double x, double y) {
+    const QPoint at = view->ToScreen(x, y).toPoint();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+    }
+}
+
+void Drag(standins::DrawingView* view, QPointF from, QPointF to) {
+    const QPoint a = view->ToScreen(from.x(), from.y()).toPoint();
+    const QPoint b = view->ToScreen(to.x(), to.y()).toPoint();
+    QMouseEvent press(QEvent::MouseButtonPress, a, view->mapToGlobal(a), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, b, view->mapToGlobal(b), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, b, view->mapToGlobal(b), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    for (QMouseEvent* event : {&press, &move, &release}) QApplication::sendEvent(view, event);
+}
+
+void Key(QWidget* widget, int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Block piles in the window: a click on a block's shapes takes it, a window
+// takes it when all of it lies inside; GetEntity takes one entity of any
+// kind, by its attribute too, with its prompt on the command line.
+TEST(DxfWindow, BlockPilesArePickedByTheirShapes) {
+    if (!EzdxfAvailable()) GTEST_SKIP() << "python3-ezdxf is not installed";
+    App();
+    const std::string path = (ScratchFolder("window-piles") / "piles.dxf").string();
+    Ezdxf("piles R2018 ANSI_1252", path);
+    Answers answers;
+    LocalDirectory directory;
+    std::unique_ptr<standins::StandInCadWindow> window(
+        standins::OpenStandInCadWindow(directory, QString::fromStdString(path), answers.Prompts()));
+    standins::DrawingView* view = window->View();
+    const Object document =
+        GetObject(directory.FindRunning("AutoCAD.Application"), "ActiveDocument");
+    constexpr double E = 512300, N = 3386400;
+
+    QTimer::singleShot(0, [&] {
+        Click(view, E + 0.4, N);                              // on the circle of ZH-1 at E
+        Drag(view, {E + 3.9, N - 0.9}, {E + 6.1, N + 1.2});   // all of E+5 and its number
+        Drag(view, {E + 9.2, N - 0.8}, {E + 10.8, N + 0.8});  // cuts E+10 (scaled 2)
+        Key(view, Qt::Key_Return);
+    });
+    const Object set = Call(GetObject(document, "SelectionSets"), "Add", {"S"}).AsObject();
+    Call(set, "SelectOnScreen", {Int16Array{0}, VariantArray{"INSERT"}});
+    std::vector<Variant> points;
+    for (const Variant& item : Enumerate(set))
+        points.push_back(Get(item.AsObject(), "InsertionPoint"));
+    EXPECT_EQ(points, (std::vector<Variant>{DoubleArray{E, N, 0}, DoubleArray{E + 5, N, 0}}));
+
+    const Object utility = GetObject(document, "Utility");
+    QString prompt;
+    const auto getEntity = [&](std::function<void()> user) {
+        QTimer::singleShot(0, [&, user] {
+            prompt = window->findChild<QLabel*>()->text();
+            user();
+        });
+        std::vector<Variant> args = {Variant(), Variant(), "选择样例桩："};
+        const std::uint32_t status = StatusOf([&] { CallWithResults(utility, "GetEntity", args); });
+        return std::pair(status, args);
+    };
+    const auto [status, args] = getEntity([&] { Click(view, E + 5.6, N + 0.6); });  // its number
+    ASSERT_EQ(status, status::kOk);
+    EXPECT_TRUE(prompt.endsWith("选择样例桩：")) << prompt.toStdString();
+    EXPECT_EQ(Get(args[0].AsObject(), "InsertionPoint"), Variant(DoubleArray{E + 5, N, 0}));
+    EXPECT_NEAR(args[1].AsDoubleArray()[0], E + 5.6, 0.1);
+    EXPECT_EQ(getEntity([&] { Click(view, E + 2.5, N + 2.5); }).first, status::kDispException);
+    EXPECT_EQ(getEntity([&] { Key(view, Qt::Key_Escape); }).first, status::kDispException);
+
+    // A pile erased and the drawing saved as DXF R12 to another file: the
+    // block references are gone from it, so from the drawing too.
+    const Object space = GetObject(document, "ModelSpace");
+    Call(Enumerate(space).back().AsObject(), "Delete");
+    ASSERT_TRUE(window->SaveTo(QString::fromStdString(path + "-r12.dxf")));
+    std::vector<Variant> kinds;
+    for (const Variant& item : Enumerate(space))
+        kinds.push_back(Get(item.AsObject(), "ObjectName"));
+    std::vector<Variant> left(4, Variant("AcDbCircle"));
+    left.insert(left.end(), 2, Variant("AcDbPoint"));
+    EXPECT_EQ(kinds, left);
+    window->close();
 }
 
 }  // namespace

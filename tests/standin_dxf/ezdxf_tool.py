@@ -4,8 +4,20 @@
   ezdxf_tool.py rich VERSION CODEPAGE UCS FILE   12 piles with symbols, notes,
       a dimension, a hatch, a layout and two entities drawn mirrored (UCS 1: a
       saved, turned UCS)
+  ezdxf_tool.py piles VERSION CODEPAGE FILE   piles drawn as blocks, circles
+      and points (below), for picking piles by a sample
   ezdxf_tool.py check ORIGINAL SAVED   a line per change the save made beyond
       adding labels, then a LABEL line for each new entity
+
+The piles drawing (E = 512300, N = 3386400; layers "桩位" and "其他"):
+  row N:      block ZH-1 at E, E+5, E+10 on 桩位 (E+5 with an attribute NO,
+              E+10 turned 30° and scaled 2), at E+15 on 其他; block ZH.1 at
+              E+20 on 桩位 (a name that "ZH.1" unescaped takes for ZH-1 too)
+  row N+5:    dynamic block ZH-DYN shown through anonymous blocks: *U1 at E
+              and E+5, *U2 at E+10 (both recording ZH-DYN), on 桩位; *U3,
+              recording nothing, at E+15 on 桩位
+  row N+10:   circles (radius 0.5) at E, E+5 on 桩位, at E+10, E+15 on 其他
+  row N+15:   points at E, E+5 on 桩位, at E+10 on 其他
 """
 import re
 import sys
@@ -45,6 +57,47 @@ def rich(version, codepage, ucs, path):
     if ucs == "1":  # origin at the first pile, X along world Y
         for name, value in (("$UCSORG", (E, N, 0)), ("$UCSXDIR", (0, 1, 0)), ("$UCSYDIR", (-1, 0, 0))):
             doc.header[name] = value
+    doc.saveas(path)
+
+
+def pile_symbol(block):
+    block.add_circle((0, 0), 0.4)
+    block.add_line((-0.6, 0), (0.6, 0))
+    block.add_line((0, -0.6), (0, 0.6))
+
+
+def piles(version, codepage, path):
+    doc = ezdxf.new(version)
+    doc.encoding = ezdxf.tools.codepage.toencoding(codepage)
+    for name in ("桩位", "其他"):
+        doc.layers.add(name)
+    doc.appids.new("AcDbBlockRepBTag")
+    plain = doc.blocks.new("ZH-1")
+    pile_symbol(plain)
+    plain.add_attdef("NO", (0.5, 0.5), dxfattribs={"height": 0.3})
+    pile_symbol(doc.blocks.new("ZH.1"))
+    dynamic = doc.blocks.new("ZH-DYN")
+    pile_symbol(dynamic)
+    shown = []
+    for tagged in (True, True, False):
+        block = doc.blocks.new_anonymous_block("U")
+        pile_symbol(block)
+        if tagged:  # the anonymous block of a dynamic block names the block it was made from
+            block.block_record.set_xdata("AcDbBlockRepBTag", [(1070, 1), (1005, dynamic.block_record_handle)])
+        shown.append(block.name)
+    msp = doc.modelspace()
+    on = lambda layer, **more: dict(layer=layer, **more)
+    msp.add_blockref("ZH-1", (E, N), dxfattribs=on("桩位"))
+    msp.add_blockref("ZH-1", (E + 5, N), dxfattribs=on("桩位")).add_auto_attribs({"NO": "ZH-2"})
+    msp.add_blockref("ZH-1", (E + 10, N), dxfattribs=on("桩位", rotation=30, xscale=2, yscale=2))
+    msp.add_blockref("ZH-1", (E + 15, N), dxfattribs=on("其他"))
+    msp.add_blockref("ZH.1", (E + 20, N), dxfattribs=on("桩位"))
+    for x, name in ((E, shown[0]), (E + 5, shown[0]), (E + 10, shown[1]), (E + 15, shown[2])):
+        msp.add_blockref(name, (x, N + 5), dxfattribs=on("桩位"))
+    for x, layer in ((E, "桩位"), (E + 5, "桩位"), (E + 10, "其他"), (E + 15, "其他")):
+        msp.add_circle((x, N + 10), 0.5, dxfattribs=on(layer))
+    for x, layer in ((E, "桩位"), (E + 5, "桩位"), (E + 10, "其他")):
+        msp.add_point((x, N + 15), dxfattribs=on(layer))
     doc.saveas(path)
 
 
@@ -91,4 +144,4 @@ def check(original, saved):
 
 
 if __name__ == "__main__":
-    {"rich": rich, "check": check}[sys.argv[1]](*sys.argv[2:])
+    {"rich": rich, "piles": piles, "check": check}[sys.argv[1]](*sys.argv[2:])

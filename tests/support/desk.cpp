@@ -14,6 +14,7 @@ Desk::Desk() {
     cad->directory = &directory;
     cad->progIds.push_back("AutoCAD.Application");
     cadTap->onGone = [host = cad.get()] { standins::CloseCad(*host); };
+    cad->windowHandle = kCadWindow;
 
     // Every creation of Excel makes a new stand-in instance behind the switch.
     directory.RegisterFactory(standins::kExcelProgId, [this]() -> Object {
@@ -27,6 +28,7 @@ Desk::Desk() {
     services.showMessage = [this](std::string_view text) { messages.emplace_back(text); };
     services.showWindow = [this] { ++shown; };
     services.textChanged = [this](int index) { changed.push_back(index); };
+    services.bringToFront = [this](std::int64_t handle) { broughtForward.push_back(handle); };
     window = std::make_unique<ForTamrisk>(std::move(services));
 }
 

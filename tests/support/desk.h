@@ -30,6 +30,9 @@ struct Label {
 };
 void PrintTo(const Label& label, std::ostream* out);
 
+// The stand-in AutoCAD's window handle on the desk.
+inline constexpr std::int64_t kCadWindow = 0x2A0C4;
+
 struct Desk {
     LocalDirectory directory;
     std::shared_ptr<standins::CadHost> cad = standins::NewCadHost();
@@ -39,7 +42,8 @@ struct Desk {
     std::unique_ptr<ForTamrisk> window;
     std::vector<std::string> messages;
     int shown = 0;
-    std::vector<int> changed;  // Text1 boxes a command rewrote, in order
+    std::vector<int> changed;                  // Text1 boxes a command rewrote, in order
+    std::vector<std::int64_t> broughtForward;  // window handles the view was asked to raise
 
     Desk();
 

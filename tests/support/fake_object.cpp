@@ -55,6 +55,16 @@ Variant FakeObject::Call(std::string_view member, std::span<const Variant> args)
     return Answer(calls_, member)(args);
 }
 
+// A member without results of its own is an ordinary method.
+Variant FakeObject::CallByReference(std::string_view member, std::span<Variant> args) {
+    for (auto& [name, answer] : results_) {
+        if (!SameMember(name, member)) continue;
+        Record("CallWithResults", member, args);
+        return answer(args);
+    }
+    return Call(member, args);
+}
+
 std::vector<Variant> FakeObject::Enumerate() {
     Record("Enumerate", "", {});
     if (!enumerate_) Fail(status::kUnknownName, "_NewEnum");

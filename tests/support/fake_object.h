@@ -25,12 +25,17 @@ class FakeObject : public Dispatch {
     using GetFn = std::function<Variant(std::span<const Variant>)>;
     using PutFn = std::function<void(std::span<const Variant>, const Variant&)>;
     using EnumerateFn = std::function<std::vector<Variant>()>;
+    using ResultsFn = std::function<Variant(std::span<Variant>)>;
 
     FakeObject(std::string name, std::shared_ptr<CallLog> log);
 
     FakeObject& OnGet(std::string member, GetFn fn) { return On(gets_, member, fn); }
     FakeObject& OnPut(std::string member, PutFn fn) { return On(puts_, member, fn); }
     FakeObject& OnCall(std::string member, GetFn fn) { return On(calls_, member, fn); }
+    // A method that leaves results in its arguments (called by reference).
+    FakeObject& OnCallWithResults(std::string member, ResultsFn fn) {
+        return On(results_, member, fn);
+    }
     FakeObject& OnEnumerate(EnumerateFn fn) { return enumerate_ = std::move(fn), *this; }
     // A property that returns a fixed value, and one that stores what is put.
     FakeObject& Returns(std::string member, Variant value) {
@@ -46,6 +51,7 @@ class FakeObject : public Dispatch {
     Variant Get(std::string_view member, std::span<const Variant> args) override;
     void Put(std::string_view member, std::span<const Variant> args, const Variant& value) override;
     Variant Call(std::string_view member, std::span<const Variant> args) override;
+    Variant CallByReference(std::string_view member, std::span<Variant> args) override;
     std::vector<Variant> Enumerate() override;
 
   private:
@@ -61,6 +67,7 @@ class FakeObject : public Dispatch {
     std::shared_ptr<CallLog> log_;
     std::map<std::string, GetFn, std::less<>> gets_, calls_;
     std::map<std::string, PutFn, std::less<>> puts_;
+    std::map<std::string, ResultsFn, std::less<>> results_;
     std::map<std::string, Variant, std::less<>> stored_;
     EnumerateFn enumerate_;
 };

@@ -26,11 +26,21 @@ class TappedObject : public Dispatch {
         Enter("Call", member, args);
         return Wrap(inner_->Call(member, args), tap_);
     }
+    // Objects the member leaves in the arguments come out behind the tap too.
+    Variant CallByReference(std::string_view member, std::span<Variant> args) override {
+        Enter("CallWithResults", member, args);
+        Variant value = Wrap(inner_->CallByReference(member, args), tap_);
+        for (Variant& arg : args) arg = Wrap(std::move(arg), tap_);
+        return value;
+    }
     std::vector<Variant> Enumerate() override {
         Enter("Enumerate", "", {});
         std::vector<Variant> items = inner_->Enumerate();
         for (Variant& item : items) item = Wrap(std::move(item), tap_);
         return items;
+    }
+    bool HasMember(std::string_view member) const override {
+        return !Lacks(member) && inner_->HasMember(member);
     }
 
   private:
@@ -44,12 +54,20 @@ class TappedObject : public Dispatch {
             if (tap.onGone) tap.onGone();
         }
         if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
+        if (!member.empty() && Lacks(member)) Fail(status::kUnknownName, std::string(member));
         if (tap.calls == tap.failAt)
             Fail(tap.failStatus, "planned failure of call " + CallText(access, member, args));
         if (access == "Enumerate") return;
         for (const auto& [name, status] : tap.failMember) {
             if (SameMember(name, member)) Fail(status, "planned failure of " + std::string(member));
         }
+    }
+
+    bool Lacks(std::string_view member) const {
+        for (const std::string& name : tap_->lacking) {
+            if (SameMember(name, member)) return true;
+        }
+        return false;
     }
 
     Object inner_;

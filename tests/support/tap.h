@@ -28,6 +28,9 @@ struct Tap {
     long goneAt = 0;  // 0: never
     bool gone = false;
     std::function<void()> onGone;  // runs once, just before the first refused call
+    // Members the program lacks (a CAD clone without them): unknown names,
+    // to GetIDsOfNames and to every call.
+    std::vector<std::string> lacking;
     bool logging = false;
     std::vector<std::string> log;  // "Call AddText("1", r8[1,2,0], r8:2.5)", when logging
 };

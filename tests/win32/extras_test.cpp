@@ -18,11 +18,12 @@ namespace {
 
 struct Window {
     LocalDirectory directory;
-    ForTamrisk model{{&directory, {}, {}, {}}};
+    ForTamrisk model{{}};
     Win32MainWindow view{model, GetModuleHandleW(nullptr)};
     std::vector<std::string> said;  // about boxes and messages
 
     Window() {
+        model.Services().directory = &directory;
         const auto say = [this](std::string_view text) { said.emplace_back(text); };
         model.Services().showAbout = model.Services().showMessage = say;
         model.State().pileSample = PileSample{SampleKind::Block, "桩位", "ZH-1"};

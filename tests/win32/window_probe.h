@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/win32/text.h"
+#include "text/utf16.h"
 
 namespace velmora::testing {
 

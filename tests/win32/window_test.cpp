@@ -30,6 +30,14 @@ RECT ScreenRect(HWND control) {
     return GetWindowRect(control, &rect), rect;
 }
 
+WindowServices Services(ProgIdDirectory& directory,
+                        std::function<void(std::string_view)> showMessage) {
+    WindowServices services;
+    services.directory = &directory;
+    services.showMessage = std::move(showMessage);
+    return services;
+}
+
 struct Fixture {
     LocalDirectory directory;
     ForTamrisk model;
@@ -38,7 +46,7 @@ struct Fixture {
 
     // Without a message hook of the test's, the view shows real message boxes.
     explicit Fixture(std::function<void(std::string_view)> showMessage = {})
-        : model({&directory, std::move(showMessage), {}, {}}),
+        : model(Services(directory, std::move(showMessage))),
           view(std::make_unique<Win32MainWindow>(model, GetModuleHandleW(nullptr),
                                                  [this] { ++closed; })) {
         ShowWindow(view->Handle(), SW_SHOW);

@@ -9,7 +9,6 @@
 #include "automation/com/com_object.h"
 #include "automation/com/com_value.h"
 #include "automation/com/dispatch_adapter.h"
-#include "automation/com/utf16.h"
 #include "automation/failure.h"
 #include "fake_object.h"
 #include "status_of.h"
@@ -106,24 +105,9 @@ TEST(ComValues, AcceptsTheOtherShapesResultsArriveIn) {
 }
 
 TEST(ComValues, MalformedTextBecomesReplacementCharacters) {
-    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("桩编号 K-1 😀")), "桩编号 K-1 😀");
-    EXPECT_EQ(Utf8ToUtf16("😀"), (std::u16string{0xD83D, 0xDE00}));
-    const std::pair<std::string, std::u16string> bad[] = {
-        {"a\xFF\x62", u"a\uFFFDb"},                         // byte that never starts a sequence
-        {"\xE6\xA1", u"\uFFFD\uFFFD"},                      // truncated three-byte sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong '/'
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-        {"\xE6\x41", u"\uFFFDA"}};                          // continuation missing
-    for (const auto& [input, expected] : bad) EXPECT_EQ(Utf8ToUtf16(input), expected) << input;
-
-    const std::string replacement = "\xEF\xBF\xBD";
-    EXPECT_EQ(Utf16ToUtf8(u"x\xD800"), "x" + replacement);
-    EXPECT_EQ(Utf16ToUtf8(u"\xDC00y"), replacement + "y");
-    EXPECT_EQ(Utf16ToUtf8(u"\xD800\xD800\xDC00"), replacement + "\xF0\x90\x80\x80");
     // A malformed BSTR from outside reads as text with replacements.
     BSTR lone = SysAllocString(L"\xD83Dz");
-    EXPECT_EQ(FromBstr(lone), replacement + "z");
+    EXPECT_EQ(FromBstr(lone), "\xEF\xBF\xBDz");
     SysFreeString(lone);
     EXPECT_EQ(FromBstr(nullptr), "");
 }
@@ -194,6 +178,67 @@ TEST(ComCalls, AdapterAnswersWithStatusesAndFallsBackToTheDefaultMember) {
         EXPECT_EQ(StatusOf([&] { (void)Get(com, "Plot", {Variant(1)}); }), status::kDispException);
         EXPECT_EQ(log->calls.size(), 1u);
     }
+    EXPECT_EQ(CurrentAdapterCounts().live, 0);
+}
+
+// Arguments by reference: the client passes VT_BYREF|VT_VARIANT and reads
+// back what the adapter wrote there; a typed reference takes the result in
+// its own type, or the call fails as a type mismatch.
+TEST(ComCalls, ArgumentsByReferenceCarryResultsBack) {
+    auto utility = MakeFake("utility", nullptr), entity = MakeFake("entity", nullptr);
+    entity->Returns("Layer", Variant("桩位"));
+    utility->OnCallWithResults("GetEntity", [entity](std::span<Variant> args) -> Variant {
+        if (args.size() > 2 && args[2] == Variant("Esc")) Fail(status::kDispException);
+        args[0] = Object(entity);
+        args[1] = args.size() > 2 ? args[2] : Variant(DoubleArray{1.5, 2, 0});
+        return {};
+    });
+    {
+        Object com = ThroughCom(utility);
+        std::vector<Variant> args = {Variant(), Variant(), "选择："};
+        EXPECT_EQ(CallWithResults(com, "GetEntity", args), Variant());
+        EXPECT_EQ(Get(args[0].AsObject(), "Layer"), Variant("桩位"));
+        EXPECT_EQ(args[1], Variant("选择："));
+        args = {Variant(), 7.0};
+        CallWithResults(com, "GetEntity", args);
+        EXPECT_EQ(args[1], Variant(DoubleArray{1.5, 2, 0}));
+        args = {Variant(), 7.0, "Esc"};
+        EXPECT_EQ(StatusOf([&] { CallWithResults(com, "GetEntity", args); }),
+                  status::kDispException);
+        EXPECT_EQ(args, (std::vector<Variant>{Variant(), 7.0, "Esc"}));
+    }
+
+    // A client that passes typed references, as a script with declared variables does.
+    IDispatch* dispatch = ExposeObject(utility);
+    LPOLESTR name = const_cast<LPOLESTR>(L"GetEntity");
+    DISPID id = 0;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    const auto invoke = [&](VARIANT& point, const wchar_t* text) {
+        IDispatch* object = nullptr;
+        VARIANT args[3] = {};
+        args[0].vt = VT_BSTR, args[0].bstrVal = SysAllocString(text);
+        args[1] = point;
+        args[2].vt = VT_BYREF | VT_DISPATCH, args[2].ppdispVal = &object;
+        DISPPARAMS params{args, nullptr, 3, 0};
+        const HRESULT hr =
+            dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        SysFreeString(args[0].bstrVal);
+        if (object) object->Release();
+        return std::pair(hr, object != nullptr);
+    };
+    BSTR text = nullptr;
+    double number = 0;
+    VARIANT point{};
+    point.vt = VT_BYREF | VT_BSTR, point.pbstrVal = &text;
+    EXPECT_EQ(invoke(point, L"12.5"), std::pair(S_OK, true));
+    EXPECT_EQ(FromBstr(text), "12.5");
+    point.vt = VT_BYREF | VT_R8, point.pdblVal = &number;
+    EXPECT_EQ(invoke(point, L"12.5"), std::pair(S_OK, true));
+    EXPECT_EQ(number, 12.5);
+    EXPECT_EQ(invoke(point, L"twelve").first, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(number, 12.5);
+    SysFreeString(text);
+    dispatch->Release();
     EXPECT_EQ(CurrentAdapterCounts().live, 0);
 }
 

@@ -9,6 +9,7 @@
 #include "automation/com/com_directory.h"
 #include "numbering/filter_mtext.h"
 #include "server_process.h"
+#include "status_of.h"
 #include "window/control_values.h"
 
 namespace velmora::testing {
@@ -18,8 +19,13 @@ struct Window {
     ComDirectory directory;
     WindowState state;
     std::vector<std::string> seen;  // the messages shown, and "shown" for the window
-    WindowServices services{&directory, [this](std::string_view text) { seen.emplace_back(text); },
-                            [this] { seen.emplace_back("shown"); }, [](int) {}};
+    WindowServices services;
+
+    Window() {
+        services.directory = &directory;
+        services.showMessage = [this](std::string_view text) { seen.emplace_back(text); };
+        services.showWindow = [this] { seen.emplace_back("shown"); };
+    }
 };
 
 const std::vector<std::string> kNoCad = {"请先打开CAD软件！"}, kShown = {"shown"};
@@ -47,6 +53,45 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         EXPECT_EQ(window.seen, kNoCad);
         EXPECT_EQ(window.state.pileCount, 0);
     }
+}
+
+// GetEntity through COM between processes: the entity and the picked point
+// come back in its arguments, a cancelled pick as 0x80020009; block piles
+// answer their names and layer, and the filter takes them by both.
+TEST(CrossProcess, GetEntityAndBlockPilesThroughCom) {
+    RegisterStandInClasses();
+    ComDirectory directory;
+    CadServer cad("AutoCAD.Application", "blocks");
+    ASSERT_TRUE(cad.started);
+    {
+        const Object document =
+            GetObject(directory.FindRunning("AutoCAD.Application"), "ActiveDocument");
+        const Object utility = GetObject(document, "Utility");
+        Call(utility, "Prompt", {"按样例选桩"});
+        std::vector<Variant> args = {Variant(), Variant(), "选择样例桩（点、圆或图块）："};
+        CallWithResults(utility, "GetEntity", args);
+        const Object& pile = args[0].AsObject();
+        const std::pair<const char*, Variant> properties[] = {
+            {"ObjectName", "AcDbBlockReference"},
+            {"Name", "*U1"},
+            {"EffectiveName", "ZH-1"},
+            {"Layer", "桩位"},
+            {"InsertionPoint", DoubleArray{10, 20, 0}}};
+        for (const auto& [member, value] : properties)
+            EXPECT_EQ(Get(pile, member), value) << member;
+        EXPECT_EQ(args[1], Variant(DoubleArray{10.25, 20.5, 0}));
+        std::vector<Variant> cancelled = {Variant(), Variant()};
+        EXPECT_EQ(StatusOf([&] { CallWithResults(utility, "GetEntity", cancelled); }),
+                  status::kDispException);
+        EXPECT_EQ(cancelled, (std::vector<Variant>{Variant(), Variant()}));
+
+        const Object set = Call(GetObject(document, "SelectionSets"), "Add", {"Ssd"}).AsObject();
+        Call(set, "SelectOnScreen",
+             {Int16Array{-4, 0, 8, 2, -4},
+              VariantArray{"<and", "INSERT", "桩位", "`*U*,ZH-1", "and>"}});
+        EXPECT_EQ(Get(set, "Count"), Variant(std::int32_t{2}));
+    }
+    cad.Quit();
 }
 
 TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {

@@ -13,6 +13,7 @@
 #include "cad/connect_cad.h"
 #include "export/export_coordinate_table.h"
 #include "standins/com_servers/registration.h"
+#include "text/utf16.h"
 
 namespace velmora::testing {
 
@@ -53,9 +54,8 @@ class CadServer {
     // it is registered. Check started before use.
     CadServer(const std::string& progId, const std::string& scenario)
         : process(L"\"" + ExecutableFolder() + L"velmora_cad_server.exe\" --progid \"" +
-                  standins::Widen(progId) + L"\" --scenario " + standins::Widen(scenario) +
-                  L" --ready velmora-ready-" + tag_ + L" --quit velmora-quit-" + tag_ +
-                  L" --dump \"" + dumpPath_ + L"\"") {
+                  Wide(progId) + L"\" --scenario " + Wide(scenario) + L" --ready velmora-ready-" +
+                  tag_ + L" --quit velmora-quit-" + tag_ + L" --dump \"" + dumpPath_ + L"\"") {
         const HANDLE waits[2] = {ready_, process.info.hProcess};
         started =
             process.started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;

@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include "app/qt/dialogs.h"
 #include "app/qt/fonts.h"
 #include "app/qt/text1_box.h"
+#include "text/utf16.h"
 #include "window/extra_menu.h"
 
 namespace velmora {
@@ -23,7 +25,8 @@ namespace velmora {
 namespace {
 
 QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::u16string wide = Utf8ToUtf16(text);
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
 bool Contains(const ControlSpec& outer, const ControlSpec& inner) {
@@ -38,6 +41,20 @@ QString ControlName(const ControlSpec& entry) {
     QString name = FromUtf8(entry.name);
     if (entry.index >= 0) name += QStringLiteral("(%1)").arg(entry.index);
     return name;
+}
+
+void RaiseWindow(std::int64_t windowHandle) {
+    // Only windows that already have a native window can carry the id.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == 0 ||
+            static_cast<std::int64_t>(widget->internalWinId()) != windowHandle) {
+            continue;
+        }
+        if (widget->isMinimized()) widget->showNormal();
+        widget->raise();
+        widget->activateWindow();
+        return;
+    }
 }
 
 void ShowInformation(QWidget* parent, std::string_view text) {
@@ -68,6 +85,7 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
         activateWindow();
     };
     services.textChanged = [this](int index) { ShowText(index); };
+    services.bringToFront = [](std::int64_t windowHandle) { RaiseWindow(windowHandle); };
     ProvideDialogs();
 }
 
@@ -76,6 +94,7 @@ QtMainWindow::~QtMainWindow() {
     if (ownsShowMessage_) services.showMessage = nullptr;
     services.showWindow = nullptr;
     services.textChanged = nullptr;
+    services.bringToFront = nullptr;
     if (ownsDialogs_) {
         services.ask = nullptr;
         services.chooseSaveFile = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 
 #include "app/for_tamrisk.h"
 
@@ -55,6 +56,10 @@ class QtMainWindow : public QWidget {
 
 // A modal box with the title "提示信息", the information icon and one OK button.
 void ShowInformation(QWidget* parent, std::string_view text);
+
+// Raises and activates the program's top-level window with that id (the
+// stand-in AutoCAD runs in the same process); nothing when none has it.
+void RaiseWindow(std::int64_t windowHandle);
 
 // The name shown for a control: "Text1(0)", "Frame2".
 QString ControlName(const ControlSpec& entry);

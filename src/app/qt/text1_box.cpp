@@ -4,13 +4,26 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include "text/utf16.h"
+
 namespace velmora {
+
+namespace {
+
+// The box's text as the window keeps it; a lone surrogate (an input method
+// may leave one) becomes U+FFFD, as everywhere else.
+std::string ToUtf8(const QString& text) {
+    return Utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
+}
+
+}  // namespace
 
 Text1Box::Text1Box(ForTamrisk& window, int index, QWidget* parent)
     : QLineEdit(parent), window_(window), index_(index) {
     setAttribute(Qt::WA_InputMethodEnabled, ForTamrisk::TakesInputMethod(index));
     connect(this, &QLineEdit::textChanged, this,
-            [this](const QString& text) { window_.TextEdited(index_, text.toStdString()); });
+            [this](const QString& text) { window_.TextEdited(index_, ToUtf8(text)); });
 }
 
 std::optional<std::int16_t> TypedCharacter(const QKeyEvent& event) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/text.h"
+#include "text/utf16.h"
 #include "window/extra_menu.h"
 
 namespace velmora {

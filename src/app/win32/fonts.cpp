@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "app/win32/dpi.h"
-#include "app/win32/text.h"
+#include "text/utf16.h"
 
 namespace velmora {
 

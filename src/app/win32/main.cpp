@@ -6,9 +6,9 @@
 // clang-format on
 
 #include "app/for_tamrisk.h"
-#include "app/win32/text.h"
 #include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
+#include "text/utf16.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};

@@ -11,7 +11,7 @@
 #include "app/win32/dpi.h"
 #include "app/win32/fonts.h"
 #include "app/win32/layout.h"
-#include "app/win32/text.h"
+#include "text/utf16.h"
 #include "window/extra_menu.h"
 
 namespace velmora {

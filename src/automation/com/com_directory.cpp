@@ -3,10 +3,10 @@
 #include <string>
 
 #include "automation/com/com_object.h"
-#include "automation/com/utf16.h"
 #include "automation/com/win32_com.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 

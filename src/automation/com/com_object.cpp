@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "automation/com/com_value.h"
-#include "automation/com/utf16.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 
@@ -15,29 +15,50 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 // The arguments of one Invoke, last argument first as IDispatch expects,
-// with the value being put (if any) in front as the named argument.
+// with the value being put (if any) in front as the named argument. Passed
+// by reference, each argument travels as VT_BYREF|VT_VARIANT pointing at
+// its value, where the callee may leave another.
 class InvokeArgs {
   public:
-    InvokeArgs(std::span<const Variant> args, const Variant* putValue) {
-        const std::size_t count = args.size() + (putValue ? 1 : 0);
-        values_ = std::make_unique<ComVariant[]>(count);
+    InvokeArgs(std::span<const Variant> args, const Variant* putValue, bool byReference = false)
+        : count_(args.size() + (putValue ? 1 : 0)) {
+        values_ = std::make_unique<ComVariant[]>(count_);
         std::size_t slot = 0;
         if (putValue) ToComVariant(*putValue, values_[slot++].Get());
         for (std::size_t i = args.size(); i-- > 0;) ToComVariant(args[i], values_[slot++].Get());
         // ComVariant wraps a single VARIANT, so the array can be handed over as is.
         static_assert(sizeof(ComVariant) == sizeof(VARIANT));
-        params_.rgvarg = count ? values_[0].Get() : nullptr;
-        params_.cArgs = static_cast<UINT>(count);
+        params_.rgvarg = count_ ? values_[0].Get() : nullptr;
+        params_.cArgs = static_cast<UINT>(count_);
         if (putValue) {
             params_.rgdispidNamedArgs = &putId_;
             params_.cNamedArgs = 1;
         }
+        if (byReference && count_ > 0) PassByReference();
     }
 
     DISPPARAMS* Params() { return &params_; }
 
+    // What the callee left in the arguments, in the caller's order.
+    void ReadBack(std::span<Variant> args) const {
+        for (std::size_t i = 0; i < args.size() && i < count_; ++i)
+            args[i] = FromComVariant(values_[count_ - 1 - i].Ref());
+    }
+
   private:
+    void PassByReference() {
+        references_ = std::make_unique<VARIANT[]>(count_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            VariantInit(&references_[i]);
+            references_[i].vt = VT_BYREF | VT_VARIANT;
+            references_[i].pvarVal = values_[i].Get();
+        }
+        params_.rgvarg = references_.get();
+    }
+
+    std::size_t count_;
     std::unique_ptr<ComVariant[]> values_;
+    std::unique_ptr<VARIANT[]> references_;  // point into values_, own nothing
     DISPID putId_ = DISPID_PROPERTYPUT;
     DISPPARAMS params_{nullptr, nullptr, 0, 0};
 };
@@ -52,9 +73,8 @@ DISPID LookUp(IDispatch* dispatch, std::string_view member) {
     return id;
 }
 
-Variant InvokeId(IDispatch* dispatch, DISPID id, std::string_view member, WORD flags,
-                 std::span<const Variant> args, const Variant* putValue) {
-    InvokeArgs invokeArgs(args, putValue);
+Variant InvokeWith(IDispatch* dispatch, DISPID id, std::string_view member, WORD flags,
+                   InvokeArgs& invokeArgs, const Variant* putValue) {
     ComVariant result;
     EXCEPINFO exception{};
     UINT argError = 0;
@@ -72,6 +92,12 @@ Variant InvokeId(IDispatch* dispatch, DISPID id, std::string_view member, WORD f
         Fail(InvokeStatus(hr, exception), detail);
     }
     return putValue ? Variant() : FromComVariant(result.Ref());
+}
+
+Variant InvokeId(IDispatch* dispatch, DISPID id, std::string_view member, WORD flags,
+                 std::span<const Variant> args, const Variant* putValue) {
+    InvokeArgs invokeArgs(args, putValue);
+    return InvokeWith(dispatch, id, member, flags, invokeArgs, putValue);
 }
 
 bool IsMissingArgumentsStatus(std::uint32_t status) {
@@ -134,6 +160,14 @@ void ComObject::Put(std::string_view member, std::span<const Variant> args, cons
 
 Variant ComObject::Call(std::string_view member, std::span<const Variant> args) {
     return InvokeByName(dispatch_.Get(), member, DISPATCH_METHOD, args);
+}
+
+Variant ComObject::CallByReference(std::string_view member, std::span<Variant> args) {
+    const DISPID id = LookUp(dispatch_.Get(), member);
+    InvokeArgs invokeArgs(args, nullptr, true);
+    Variant value = InvokeWith(dispatch_.Get(), id, member, DISPATCH_METHOD, invokeArgs, nullptr);
+    invokeArgs.ReadBack(args);
+    return value;
 }
 
 std::vector<Variant> ComObject::Enumerate() {

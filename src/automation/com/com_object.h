@@ -18,6 +18,8 @@ class ComObject : public Dispatch {
     Variant Get(std::string_view member, std::span<const Variant> args) override;
     void Put(std::string_view member, std::span<const Variant> args, const Variant& value) override;
     Variant Call(std::string_view member, std::span<const Variant> args) override;
+    // Each argument goes as VT_BYREF|VT_VARIANT and is read back after the call.
+    Variant CallByReference(std::string_view member, std::span<Variant> args) override;
     std::vector<Variant> Enumerate() override;
 
     IDispatch* Interface() const { return dispatch_.Get(); }

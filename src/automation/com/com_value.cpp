@@ -5,10 +5,10 @@
 
 #include "automation/com/com_object.h"
 #include "automation/com/dispatch_adapter.h"
-#include "automation/com/utf16.h"
 #include "automation/com/win32_com.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 

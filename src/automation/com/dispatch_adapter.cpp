@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "automation/com/com_object.h"
+#include "automation/com/com_reference.h"
 #include "automation/com/com_value.h"
-#include "automation/com/utf16.h"
 #include "automation/failure.h"
 #include "automation/status.h"
+#include "text/utf16.h"
 
 namespace velmora {
 
@@ -206,8 +207,8 @@ class DispatchAdapter final : public IDispatch, Counted {
             return S_OK;
         }
         const Variant value = (flags & DISPATCH_PROPERTYGET)
-                                  ? GetOrCall(member, args, flags & DISPATCH_METHOD)
-                                  : object_->Call(member, args);
+                                  ? GetOrCall(member, args, flags & DISPATCH_METHOD, params)
+                                  : CallMethod(member, args, params);
         if (result) ToComVariant(value, result);
         return S_OK;
     }
@@ -236,7 +237,8 @@ class DispatchAdapter final : public IDispatch, Counted {
 
     // A get that may also be a method call reads a method's result, as
     // a read with parentheses does.
-    Variant GetOrCall(const std::string& member, const std::vector<Variant>& args, bool mayCall) {
+    Variant GetOrCall(const std::string& member, std::vector<Variant>& args, bool mayCall,
+                      DISPPARAMS* params) {
         try {
             return object_->Get(member, args);
         } catch (const Failure& failure) {
@@ -246,12 +248,28 @@ class DispatchAdapter final : public IDispatch, Counted {
             // When no method of that name exists either, the get's own
             // failure is the one to report.
             try {
-                return object_->Call(member, args);
+                return CallMethod(member, args, params);
             } catch (const Failure& callFailure) {
                 if (callFailure.Status() != status::kUnknownName) throw;
                 throw failure;
             }
         }
+    }
+
+    // A method call; with arguments passed by reference, what the member
+    // leaves in them is written back where they point.
+    Variant CallMethod(const std::string& member, std::vector<Variant>& args, DISPPARAMS* params) {
+        const UINT count = params ? params->cArgs : 0;
+        bool byReference = false;
+        for (UINT i = 0; i < count; ++i)
+            byReference = byReference || PassedByReference(params->rgvarg[i]);
+        if (!byReference) return object_->Call(member, args);
+        const std::vector<Variant> given = args;
+        Variant value = object_->CallByReference(member, args);
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (args[i] != given[i]) StoreThroughReference(params->rgvarg[count - 1 - i], args[i]);
+        }
+        return value;
     }
 
     Object object_;

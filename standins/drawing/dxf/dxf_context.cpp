@@ -31,6 +31,7 @@ void Put(ContextParts& parts, ContextPart part, bool mirrored) {
         parts.full = true;
         return;
     }
+    if (!parts.inBlock) part.owner = parts.owner;
     if (mirrored) {
         for (P2& p : part.points) p = kMirror(p);
         part.at = kMirror(part.at);
@@ -291,6 +292,8 @@ void DxfContext::EndBlock() {
     parts_->open = nullptr;
     parts_->polyline.reset();
 }
+
+void DxfContext::Own(EntityId owner) { parts_->owner = owner; }
 
 bool DxfContext::Add(std::string_view type, DxfFields& f) {
     // Anything but its vertices and its end drops a POLYLINE still open.

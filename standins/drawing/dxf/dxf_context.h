@@ -37,8 +37,12 @@ class DxfContext {
     // An entity of the open block, or of model space; false when its type
     // is not drawn.
     bool Add(std::string_view type, DxfFields& f);
+    // The model-space parts added from now on draw this block reference
+    // (its block, its attributes); 0 for none.
+    void Own(EntityId owner);
 
-    // Model space's parts in world coordinates, texts decoded by `decode`.
+    // Model space's parts in world coordinates, texts decoded by `decode`,
+    // each shape with the block reference it draws.
     // `capped` tells that the limits cut the drawing short.
     std::vector<ContextShape> Resolve(const std::function<std::string(std::string_view)>& decode,
                                       bool& capped) const;

@@ -52,6 +52,7 @@ struct ContextPart {
     bool fromBase = true;  // dimensions draw their blocks where they stand
     int columns = 1, rows = 1;
     P2 columnStep, rowStep;
+    EntityId owner = 0;  // in model space, the block reference the part draws
 };
 
 struct ContextBlock {
@@ -67,6 +68,7 @@ struct ContextParts {
     std::optional<ContextPart> polyline;  // a POLYLINE waiting for its vertices
     std::vector<double> bulges;           // of those vertices
     bool mesh = false, polylineMirrored = false;
+    EntityId owner = 0;  // of the model-space parts added now
     // What was collected, within limits; `full` once they were reached.
     std::size_t points = 0, count = 0;
     bool full = false;

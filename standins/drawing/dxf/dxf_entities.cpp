@@ -135,6 +135,14 @@ void DxfEntities::Add(std::string_view type, DxfFields& f) {
     polylineMirrored_ = Mirrored(f);
 }
 
+EntityId DxfEntities::AddBlockReference(DxfFields& f) {
+    polyline_ = nullptr;
+    Entity entity = Base(EntityKind::BlockReference, f);
+    entity.position = Ocs(f, Point(f, 10));
+    entity.blockName = TrimDxf(f.Text(2));
+    return AddEntity(drawing_, std::move(entity));
+}
+
 // A face record of a polyface mesh (flag 128 without 64) is no vertex.
 void DxfEntities::AddVertex(DxfFields& f) {
     const int flags = f.Integer(70);

@@ -1,6 +1,7 @@
 // The entities of model space the workspace keeps, built from their
 // groups: points, circles, texts, lines, arcs and polylines (LWPOLYLINE,
-// and POLYLINE with the VERTEX entities up to its SEQEND). An entity whose
+// and POLYLINE with the VERTEX entities up to its SEQEND), and block
+// references. An entity whose
 // extrusion points down (drawn mirrored) has its X, its angles and its
 // bulges turned back into world coordinates. Texts and layers are kept as
 // the file holds them: they are decoded once the whole file is read.
@@ -42,6 +43,9 @@ class DxfEntities {
     // Adds an entity of a kept type; a POLYLINE takes the vertices that follow.
     void Add(std::string_view type, DxfFields& f);
     void AddVertex(DxfFields& f);
+    // A block reference of model space (INSERT): its layer, insertion point
+    // and block name, the block itself left to the drawn context.
+    EntityId AddBlockReference(DxfFields& f);
     void EndPolyline() { polyline_ = nullptr; }
 
   private:

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -50,11 +51,27 @@ Ucs SavedUcs(const DxfScan& scan) {
     return ucs;
 }
 
-// Texts and layers as the file's code page gives them: UTF-8 from 2007 on.
-void DecodeTexts(Drawing& drawing, const std::string& codePage) {
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+// A block reference's name as the user sees it: the dynamic block its
+// anonymous block was made from, where the file records one.
+std::string EffectiveName(const std::string& blockName, const DxfScan& scan) {
+    const auto found = scan.dynamicBlocks.find(Upper(blockName));
+    return found == scan.dynamicBlocks.end() ? blockName : found->second;
+}
+
+// Texts and names as the file's code page gives them: UTF-8 from 2007 on.
+void DecodeTexts(Drawing& drawing, const DxfScan& scan, const std::string& codePage) {
     for (auto& [id, entity] : drawing.entities) {
         entity.layer = DecodeFileText(entity.layer, codePage);
         if (entity.kind == EntityKind::Text) entity.text = DecodeFileText(entity.text, codePage);
+        if (entity.kind != EntityKind::BlockReference) continue;
+        entity.effectiveName = DecodeFileText(EffectiveName(entity.blockName, scan), codePage);
+        entity.blockName = DecodeFileText(entity.blockName, codePage);
     }
 }
 
@@ -72,7 +89,7 @@ DxfRead ReadText(std::string content) {
     read.drawing.ucs = SavedUcs(scan);
     const bool utf8 = scan.version >= "AC1021";
     const std::string textCodePage = utf8 ? std::string() : read.drawing.codePage;
-    DecodeTexts(read.drawing, textCodePage);
+    DecodeTexts(read.drawing, scan, textCodePage);
     bool capped = false;
     read.drawing.context = scan.context.Resolve(
         [&](std::string_view text) { return DecodeFileText(text, textCodePage); }, capped);
@@ -98,6 +115,13 @@ bool SavesWhole(const Drawing& drawing) {
         kept += e.fromFile;
     }
     return kept == drawing.file->entityCount;
+}
+
+void DropWhatOnlyTheFileHeld(Drawing& drawing) {
+    drawing.context.clear();
+    std::erase_if(drawing.entities, [](const auto& item) {
+        return item.second.kind == EntityKind::BlockReference && item.second.fromFile;
+    });
 }
 
 DxfRead ReadDxf(std::string_view content) { return ReadText(std::string(content)); }

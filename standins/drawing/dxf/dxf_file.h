@@ -42,6 +42,11 @@ bool SavesWhole(const Drawing& drawing);
 // over the target, so that a failed save leaves the previous file whole.
 DxfSave SaveDxf(const Drawing& drawing, const std::string& path);
 
+// After the drawing was saved as DXF R12 to another file: what only its
+// old file held (the shapes drawn from it, its block references) is gone
+// from the drawing too, as the new file holds it.
+void DropWhatOnlyTheFileHeld(Drawing& drawing);
+
 // The largest file LoadDxf reads.
 constexpr std::size_t kMaxDxfBytes = 128u << 20;
 

@@ -31,6 +31,15 @@ struct Resolver {
     bool capped = false;  // a limit was reached: nothing more is drawn
     bool cut = false;     // a block holding itself, or nested too deep, was left out
     std::vector<const ContextBlock*> open = {};  // the blocks being drawn, innermost last
+    EntityId owner = 0;                          // of the model-space part being drawn
+
+    void DrawModel() {
+        for (const ContextPart& part : parts.model) {
+            if (capped) return;
+            owner = part.owner;
+            DrawPart(part, Affine{});
+        }
+    }
 
     bool Room(std::size_t more) {
         if (shapes.size() < kMaxContextShapes && points + more <= kMaxContextPoints) return true;
@@ -41,17 +50,21 @@ struct Resolver {
     void Draw(const std::vector<ContextPart>& list, const Affine& m) {
         for (const ContextPart& part : list) {
             if (capped) return;
-            switch (part.kind) {
-                case ContextPart::Kind::Outline:
-                    DrawOutline(part, m);
-                    break;
-                case ContextPart::Kind::Text:
-                    DrawText(part, m);
-                    break;
-                case ContextPart::Kind::Insert:
-                    DrawInsert(part, m);
-                    break;
-            }
+            DrawPart(part, m);
+        }
+    }
+
+    void DrawPart(const ContextPart& part, const Affine& m) {
+        switch (part.kind) {
+            case ContextPart::Kind::Outline:
+                DrawOutline(part, m);
+                break;
+            case ContextPart::Kind::Text:
+                DrawText(part, m);
+                break;
+            case ContextPart::Kind::Insert:
+                DrawInsert(part, m);
+                break;
         }
     }
 
@@ -66,6 +79,7 @@ struct Resolver {
             return;
         }
         shape.closed = part.closed;
+        shape.owner = owner;
         points += shape.outline.size();
         Bounds(shape);
         shapes.push_back(std::move(shape));
@@ -81,6 +95,7 @@ struct Resolver {
         shape.rotation = std::atan2(along.y, along.x);
         shape.height = part.height * std::hypot(up.x, up.y);
         shape.horizontal = part.horizontal;
+        shape.owner = owner;
         if (!Finite(shape.at) || !std::isfinite(shape.height) || !std::isfinite(shape.rotation)) {
             cut = true;
             return;
@@ -122,7 +137,7 @@ struct Resolver {
 std::vector<ContextShape> DxfContext::Resolve(
     const std::function<std::string(std::string_view)>& decode, bool& capped) const {
     Resolver resolver{*parts_, decode};
-    resolver.Draw(parts_->model, Affine{});
+    resolver.DrawModel();
     capped = resolver.capped || resolver.cut || parts_->full;
     return std::move(resolver.shapes);
 }

@@ -23,6 +23,12 @@ std::uint64_t HandleValue(std::string_view text) {
     return ec == std::errc() && end == text.data() + text.size() ? value : 0;
 }
 
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
 bool IsModelSpace(std::string_view name) {
     constexpr std::string_view kName = "*MODEL_SPACE";
     return name.size() == kName.size() &&
@@ -55,6 +61,7 @@ class Scanner {
         if (!failed() && !ended) {
             out_.error = "文件不完整：缺少文件结束标记 EOF";
         }
+        NameDynamicBlocks();
         if (!failed()) return std::move(out_);
         DxfScan scan;
         scan.error = std::move(out_.error);
@@ -63,6 +70,12 @@ class Scanner {
 
   private:
     enum class Polyline { None, Kept, Skipped };
+
+    struct BlockRecord {
+        std::string_view name;
+        std::uint64_t handle = 0, dynamic = 0;  // dynamic: the record it was made from
+        bool inRepTag = false;                  // within its AcDbBlockRepBTag XDATA
+    };
 
     bool failed() const { return !out_.error.empty(); }
 
@@ -119,10 +132,37 @@ class Scanner {
             HeaderGroup(group, value);
         else if (group.code == 5 || group.code == 105)
             out_.file.nextHandle = std::max(out_.file.nextHandle, HandleValue(value) + 1);
-        if (group.code == 0) entry_ = value, entryHandle_ = {};
+        if (group.code == 0) {
+            entry_ = value, entryHandle_ = {};
+            if (entry_ == "BLOCK_RECORD") records_.emplace_back();
+        }
         if (group.code == 5) entryHandle_ = value;
-        if (group.code == 2 && entry_ == "BLOCK_RECORD" && IsModelSpace(value))
-            out_.file.modelSpace = entryHandle_;
+        if (entry_ == "BLOCK_RECORD") NoteBlockRecord(group.code, value);
+    }
+
+    // A block record's name and handle, the *Model_Space one's kept for
+    // saving; for an anonymous block made from a dynamic block, the handle
+    // of that block's record (XDATA 1001 AcDbBlockRepBTag … 1005 <handle>).
+    void NoteBlockRecord(int code, std::string_view value) {
+        BlockRecord& record = records_.back();
+        if (code == 5) record.handle = HandleValue(value);
+        if (code == 2 && record.name.empty()) {
+            record.name = value;
+            if (IsModelSpace(value)) out_.file.modelSpace = entryHandle_;
+        }
+        if (code == 1001) record.inRepTag = value == "AcDbBlockRepBTag";
+        if (code == 1005 && record.inRepTag) record.dynamic = HandleValue(value);
+    }
+
+    void NameDynamicBlocks() {
+        std::map<std::uint64_t, std::string_view> names;
+        for (const BlockRecord& record : records_)
+            if (record.handle != 0) names.emplace(record.handle, record.name);
+        for (const BlockRecord& record : records_) {
+            const auto found = names.find(record.dynamic);
+            if (record.dynamic != 0 && found != names.end() && !found->second.empty())
+                out_.dynamicBlocks.emplace(Upper(record.name), found->second);
+        }
     }
 
     void HeaderGroup(const DxfGroup& group, std::string_view value) {
@@ -213,12 +253,16 @@ class Scanner {
             return;
         }
         EndPolyline();
-        if (vertex) return;        // outside a polyline: nothing to keep
+        if (vertex) return;  // outside a polyline: nothing to keep
+        // Attributes belong to the block reference before them.
+        if (type != "ATTRIB") context_.Own(0);
         if (f.Integer(67) == 1) {  // paper space: kept in the file, not shown with model space
             ++out_.fileOnly;
             if (type == "POLYLINE") polyline_ = Polyline::Skipped;
             return;
         }
+        // A block reference is picked as an entity and drawn as its block.
+        if (type == "INSERT") context_.Own(entities_.AddBlockReference(f));
         if (KeptEntity(type)) {
             Keep(type, f);
         } else if (context_.Add(type, f)) {
@@ -248,7 +292,8 @@ class Scanner {
     bool keepAll_ = false;                  // all its groups, not only its space
     std::string variable_;                  // the HEADER variable being read
     std::string_view entry_, entryHandle_;  // the table entry being read, and its handle
-    bool blockDrawn_ = false;               // within a block that is drawn where it is referenced
+    std::vector<BlockRecord> records_;
+    bool blockDrawn_ = false;  // within a block that is drawn where it is referenced
     Polyline polyline_ = Polyline::None;
 };
 

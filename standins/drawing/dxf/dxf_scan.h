@@ -24,6 +24,9 @@ struct DxfScan {
     DxfContext context;
     std::size_t fileOnly = 0;  // entities kept only in the file's text: context, paper space
     DrawingFile file;          // where saving adds to the text (the text itself is not copied)
+    // Anonymous blocks made from a dynamic block, by upper-case name, with
+    // the name of the block each was made from (as the file holds them).
+    std::map<std::string, std::string, std::less<>> dynamicBlocks;
     // $UCSORG, $UCSXDIR, $UCSYDIR; the axes zero when absent.
     Point3 ucsOrigin, ucsXAxis, ucsYAxis;
 };

@@ -5,27 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "text/utf16.h"
+
 namespace velmora::standins {
 
 namespace {
-
-void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -44,23 +28,6 @@ long Escape(std::string_view text, std::size_t at) {
         code = code * 16 + digit;
     }
     return code;
-}
-
-// The length of the valid UTF-8 sequence at `at` and its code, or 0.
-std::size_t Utf8At(std::string_view text, std::size_t at, std::uint32_t& code) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (lead >= 0xF5) length = 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
 }
 
 void AppendEscape(std::string& out, std::uint32_t unit) {
@@ -106,9 +73,9 @@ std::string EncodeDxfText(std::string_view text, const std::string& codePage) {
     Converter converter(codePage, true);
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
-        std::uint32_t code = 0;
-        std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8At(text, i, code);
-        if (length == 0) length = 1;
+        // A malformed byte goes on as it is, so a text read from the file
+        // is written back with the bytes it had.
+        const std::size_t length = std::max<std::size_t>(Utf8At(text, i).length, 1);
         const std::string_view character = text.substr(i, length);
         if (length == 1 || !converter.Convert(character, out)) out += EncodeDxfText(character);
         i += length;
@@ -141,7 +108,8 @@ std::string DecodeDxfText(std::string_view text) {
                 i += 7;
             }
         }
-        AppendUtf8(out, (code >= 0xD800 && code <= 0xDFFF) ? 0xFFFD : std::uint32_t(code));
+        AppendUtf8(out,
+                   (code >= 0xD800 && code <= 0xDFFF) ? kReplacementCharacter : char32_t(code));
     }
     return out;
 }
@@ -150,10 +118,9 @@ std::string EncodeDxfText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        std::uint32_t code = 0;
-        const std::size_t length =
-            static_cast<unsigned char>(text[i]) < 0x80 ? 0 : Utf8At(text, i, code);
-        if (length == 0) {
+        const auto [code, length] = Utf8At(text, i);
+        // ASCII stays, and so does a malformed byte (see above).
+        if (code < 0x80) {
             out += text[i++];
             continue;
         }

@@ -152,6 +152,10 @@ std::string R12Text(const Drawing& drawing, int& leftOut) {
     out.Group(0, "SECTION");
     out.Group(2, "ENTITIES");
     for (const auto& [id, entity] : drawing.entities) {
+        // A block reference needs its block, which only the file's own text
+        // holds: like everything else only the file held, it is not written
+        // here (the window asks for another file name first).
+        if (entity.kind == EntityKind::BlockReference) continue;
         if (Writable(entity))
             R12Entity(out, entity);
         else
