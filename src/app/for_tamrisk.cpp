@@ -11,6 +11,7 @@
 #include "export/export_coordinate_table.h"
 #include "export/export_stake_out.h"
 #include "numbering/filter_mtext.h"
+#include "numbering/pick_pile_sample.h"
 #include "text/utf16.h"
 #include "window/extra_menu.h"
 
@@ -70,7 +71,7 @@ void ForTamrisk::ExportCoordinateTable() {
 }
 
 void ForTamrisk::PickPileSample() {
-    RunCommand(Command::PilesBySample, [] {});
+    RunCommand(Command::PilesBySample, [this] { velmora::PickPileSample(state_, services_); });
 }
 
 void ForTamrisk::ExportStakeOutFile() {

@@ -4,7 +4,7 @@ namespace velmora {
 
 ExtraMenuEntry ShownEntry(const WindowState& state, const ExtraMenuItem& item) {
     if (item.command == Command::PilesBySample && state.pileSample) {
-        return {"按样例选桩：" + DescribeSample(*state.pileSample), true};
+        return {SampleInForce(*state.pileSample), true};
     }
     return {std::string(item.caption), false};
 }

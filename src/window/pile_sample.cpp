@@ -18,4 +18,8 @@ std::string DescribeSample(const PileSample& sample) {
     return text + "，图层 " + sample.layer;
 }
 
+std::string SampleInForce(const PileSample& sample) {
+    return "按样例选桩：" + DescribeSample(sample);
+}
+
 }  // namespace velmora

@@ -17,8 +17,10 @@ struct PileSample {
     friend bool operator==(const PileSample&, const PileSample&) = default;
 };
 
-// What the sample selects, as the menu and the CAD's command line say it:
-// "图块 ZH-1，图层 桩位", "圆，图层 0".
+// What the sample selects: "图块 ZH-1，图层 桩位", "圆，图层 0".
 std::string DescribeSample(const PileSample& sample);
+// The same as the menu item and the CAD's command line say it while the
+// sample is in force: "按样例选桩：图块 ZH-1，图层 桩位".
+std::string SampleInForce(const PileSample& sample);
 
 }  // namespace velmora
