@@ -1,8 +1,10 @@
 #include "app/qt/dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "window/extra_menu.h"
@@ -40,7 +42,10 @@ int Ask(QWidget* parent, std::string_view text, std::span<const std::string_view
 std::optional<SaveChoice> ChooseSaveFile(QWidget* parent, const SaveRequest& request) {
     QStringList filters;
     for (const FileType& type : request.types) filters << FromUtf8(type.description);
-    QFileDialog dialog(parent, FromUtf8(request.title), FromUtf8(request.suggestedPath),
+    // A name without a folder is offered in the user's documents.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(documents).filePath(FromUtf8(request.suggestedPath));
+    QFileDialog dialog(parent, FromUtf8(request.title), suggested,
                        filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
