@@ -50,7 +50,10 @@ std::optional<std::string> EncodeGbk(std::string_view utf8) {
 std::optional<std::string> EncodeGbk(std::string_view utf8) {
     // glibc's CP936 is Windows' code page 936: GBK with the euro sign at 0x80.
     const iconv_t converter = iconv_open("CP936", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    // (iconv_t)-1 is how iconv_open says it failed.
+    if (converter == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+        return std::nullopt;
+    }
     struct Closer {
         iconv_t converter;
         ~Closer() { iconv_close(converter); }
