@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <tuple>
-#include <vector>
 
-#include "app/version.h"
 #include "automation/directory.h"
 #include "cad/connect_cad.h"
 #include "release_probe.h"
-#include "window/extra_menu.h"
 
 namespace velmora {
 namespace {
@@ -85,8 +81,10 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     auto released = testing::FillWithProbes(window.State());
     window.Services().showMessage = [&](std::string_view) {
         ++messages;
-        window.FilterMtext();
-        window.ExportCoordinateTable();
+        using enum Command;  // the extra menu's commands too
+        for (Command command : {Number, Export, PilesBySample, StakeOut, About}) {
+            window.Click(command);
+        }
         EXPECT_TRUE(window.CommandRunning());
         EXPECT_FALSE(window.Unload());
         EXPECT_TRUE(released->empty());
@@ -125,57 +123,6 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
 #else
         if (bug) EXPECT_DEATH(survivor.FilterMtext(), "programming error");
 #endif
-    }
-}
-
-// The extra menu as both views show it: its items in order, the sample's
-// checked with what it selects while one is in force.
-TEST(ExtraMenu, ShowsTheSampleInForce) {
-    const std::tuple<const char*, std::optional<PileSample>, std::string> cases[] = {
-        {"no sample", std::nullopt, "按样例选桩…"},
-        {"block", PileSample{SampleKind::Block, "桩位", "ZH-1"},
-         "按样例选桩：图块 ZH-1，图层 桩位"},
-        {"circle", PileSample{SampleKind::Circle, "0", ""}, "按样例选桩：圆，图层 0"},
-        {"point", PileSample{SampleKind::Point, "P", ""}, "按样例选桩：点，图层 P"},
-    };
-    for (const auto& [name, sample, first] : cases) {
-        WindowState state;
-        state.pileSample = sample;
-        std::vector<std::pair<std::string, bool>> shown;
-        for (const ExtraMenuItem& item : kExtraMenu) {
-            const ExtraMenuEntry entry = ShownEntry(state, item);
-            shown.emplace_back(entry.text, entry.checked);
-        }
-        const std::vector<std::pair<std::string, bool>> expected = {
-            {first, sample.has_value()}, {"导出测量坐标…", false}, {"关于 Velmora", false}};
-        EXPECT_EQ(shown, expected) << name;
-    }
-}
-
-// The extra commands run as the buttons' do: one at a time, and an unload
-// asked for meanwhile waits for the command's end. Each shows one box here.
-TEST(ExtraMenu, CommandsRunOneAtATime) {
-    for (const ExtraMenuItem& item : kExtraMenu) {
-        if (item.command == Command::PilesBySample) continue;  // needs AutoCAD
-        LocalDirectory directory;  // a Number command let through would say "请先打开CAD软件！"
-        std::vector<std::string> said;
-        ForTamrisk window({});
-        window.Services().directory = &directory;
-        const auto box = [&](std::string_view text) {
-            said.emplace_back(text);
-            EXPECT_FALSE(window.Click(Command::Number));
-            EXPECT_FALSE(window.Click(Command::About));
-            EXPECT_FALSE(window.Click(Command::Cancel));
-        };
-        window.Services().showMessage = box;
-        window.Services().showAbout = box;
-        EXPECT_TRUE(window.Click(item.command)) << item.caption;
-        ASSERT_EQ(said.size(), 1u) << item.caption;
-        if (item.command == Command::About) {
-            EXPECT_EQ(said[0].rfind("Velmora " VELMORA_VERSION_TEXT "\n", 0), 0u) << said[0];
-            for (const char* part : {"Expat", "使用说明"})
-                EXPECT_NE(said[0].find(part), std::string::npos);
-        }
     }
 }
 

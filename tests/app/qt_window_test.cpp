@@ -16,8 +16,8 @@
 #include "app/for_tamrisk.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
+#include "app/version.h"
 #include "automation/directory.h"
-#include "window/extra_menu.h"
 
 namespace velmora {
 namespace {
@@ -190,7 +190,9 @@ TEST_F(QtWindow, RightClickShowsTheExtraMenu) {
                   ours)
             << name << ": " << shown.join('|').toStdString();
     }
-    EXPECT_EQ(about.size(), 1u);
+    ASSERT_EQ(about.size(), 1u);
+    EXPECT_EQ(about[0].rfind("Velmora " VELMORA_VERSION_TEXT "\n", 0), 0u) << about[0];
+    EXPECT_NE(about[0].find("Expat"), std::string::npos);
 }
 
 }  // namespace
