@@ -25,17 +25,17 @@ constexpr std::string_view kCircleMembers = R"(
     Center
     Radius
 )";
-constexpr std::string_view kBlockMembers = R"(
-    InsertionPoint
-    Name
-    EffectiveName
-)";
 constexpr std::string_view kTextMembers = R"(
     TextString
     Height
     InsertionPoint
     Alignment
     TextAlignmentPoint
+)";
+constexpr std::string_view kBlockReferenceMembers = R"(
+    InsertionPoint
+    Name
+    EffectiveName
 )";
 
 std::string_view KindMembers(EntityKind kind) {
@@ -47,7 +47,7 @@ std::string_view KindMembers(EntityKind kind) {
         case EntityKind::Text:
             return kTextMembers;
         case EntityKind::BlockReference:
-            return kBlockMembers;
+            return kBlockReferenceMembers;
         default:
             return {};
     }
