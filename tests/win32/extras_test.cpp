@@ -4,12 +4,17 @@
 // and "导出测量坐标…" through the common save dialog filled in as a user would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 #include "app/win32/main_window.h"
+#include "automation/com/com_directory.h"
 #include "automation/directory.h"
+#include "server_process.h"
+#include "tap.h"
 #include "window/extra_menu.h"
 #include "window_probe.h"
 
@@ -164,6 +169,46 @@ TEST(Win32Extras, StakeOutFileThroughTheSaveDialog) {
     }
     DeleteFileW(csv.c_str());
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));  // nothing else was left there
+}
+
+// 按样例选桩… then 编号 over COM, the stand-in AutoCAD in its own process
+// ("blocks": GetEntity picks the dynamic block *U1 shown as ZH-1; a pick
+// takes all the filter admits). The calls go through a tap that logs them
+// (VELMORA_PRINT_CALLS=1 prints them).
+TEST(Win32Extras, BlockSampleOverCom) {
+    RegisterStandInClasses();
+    CadServer cad("AutoCAD.Application", "blocks");
+    ASSERT_TRUE(cad.started);
+    struct Logged : ComDirectory {
+        std::shared_ptr<Tap> tap = std::make_shared<Tap>();
+        Object FindRunning(std::string_view progId) override {
+            return Tapped(ComDirectory::FindRunning(progId), tap);
+        }
+    } directory;
+    directory.tap->logging = true;
+    Window w;
+    w.model.Services().directory = &directory;
+    w.model.State().pileSample.reset();
+    w.model.Click(Command::PilesBySample);
+    ASSERT_TRUE(w.model.State().pileSample);
+    EXPECT_EQ(DescribeSample(*w.model.State().pileSample), "图块 ZH-1，图层 桩位");
+    directory.tap->log.clear();
+    w.model.Click(Command::Number);
+    const auto& log = directory.tap->log;
+    if (std::getenv("VELMORA_PRINT_CALLS"))
+        for (const std::string& call : log) std::cout << call << "\n";
+    const auto count = [&](const std::string& call) {
+        return static_cast<int>(std::count(log.begin(), log.end(), call));
+    };
+    EXPECT_EQ(
+        count(
+            R"(Call SelectOnScreen(i2[-4,0,8,2,-4], v["<and","INSERT","桩位","`*U*,ZH-1","and>"]))"),
+        2);
+    EXPECT_EQ(count("Call Prompt(\"\n按样例选桩：图块 ZH-1，图层 桩位\")"), 2);
+    EXPECT_EQ(std::pair(count("Get EffectiveName"), count("Get InsertionPoint")), std::pair(2, 2));
+    EXPECT_EQ(w.model.State().pileCount, 2);
+    w.model.State().cadSession = {};
+    cad.Quit();
 }
 
 }  // namespace
