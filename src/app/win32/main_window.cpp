@@ -176,7 +176,7 @@ void Win32MainWindow::ShowContextMenu(HWND clicked, LPARAM at) {
     const int position = PositionOf(clicked);
     if (position >= 0 && kControls[position].kind == ControlKind::TextBox) return;
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (at == -1) {  // from the keyboard: at the window's client area
+    if (point.x == -1 && point.y == -1) {  // from the keyboard: at the window's client area
         point = {0, 0};
         ClientToScreen(window_, &point);
     }
