@@ -3,8 +3,9 @@
 # developers; CI does not need it). Builds Velmora.exe and the Linux program,
 # then: the Win32 window under wine at 96 and 144 DPI (tests/win32/screenshot.sh),
 # the Linux program while picking and after numbering (Xvfb with openbox,
-# driven by xdotool, captured with import), and the exported table rendered
-# by LibreOffice. Installs its own extras (openbox, xdotool, optipng,
+# driven by xdotool, captured with import), the exported table rendered
+# by LibreOffice, and the extra menu: the menu, a block sample in force, a
+# stake-out .dat opened as text. Installs its own extras (openbox, xdotool, optipng,
 # LibreOffice Calc, poppler-utils) when they are missing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -48,6 +49,54 @@ if [ "${1:-}" = --linux-session ]; then
   exit 0
 fi
 
+if [ "${1:-}" = --extras-session ]; then
+  # The extra menu on ezdxf's drawing of block piles: a sample picked, one
+  # pass numbered with it, the stake-out file written to the documents.
+  export HOME="$work/home-extras" PATH="$work/bin:$PATH"
+  mkdir -p "$HOME/Documents"
+  cd "$HOME/Documents"
+  openbox 2>/dev/null &
+  sleep 1
+  "$root/build/ci/src/app/qt/velmora" "$work/blocks.dxf" 2>/dev/null &
+  program=$!
+  trap 'kill "$program" 2>/dev/null || true' EXIT
+  v="$(xdotool search --sync --name '^Velmora$' | tail -1)"
+  c="$(xdotool search --sync --name '^AutoCAD' | tail -1)"
+  sleep 1
+  xdotool windowmove "$c" 0 0 windowmove "$v" 906 0
+  sleep 1
+  type() { xdotool mousemove --window "$v" "$1" "$2" click 1 type --delay 50 "$3"; }
+  type 292 33 0.8     # 文字高度
+  type 292 83 桩      # 编号前缀
+  type 108 195 1.2    # 偏距
+  menu() { xdotool mousemove --window "$v" 190 34 click 3 sleep 1; }
+  menu
+  import -window root "$work/extras-menu-screen.png"
+  xdotool key Down Return sleep 1.5
+  # The sample: the first ZH-1 of the maximised drawing (its bottom row).
+  xdotool mousemove 324 578 click 1 sleep 1
+  menu
+  import -window root "$work/extras-sample-menu-screen.png"
+  xdotool key Escape sleep 0.5
+  xdotool mousemove --window "$v" 48 236 click 1   # 编号
+  sleep 1.5
+  xdotool mousemove 250 320 mousedown 1 mousemove 500 450 sleep 0.3 mousemove 1050 640
+  sleep 0.5
+  xdotool mouseup 1 sleep 0.5 key Return sleep 1
+  import -window root "$work/extras-sample.png"
+  xdotool key Return sleep 1
+  menu
+  xdotool key Down Down Return   # 导出测量坐标…: the suggested 桩坐标.dat
+  xdotool search --sync --name '^导出测量坐标$' >/dev/null
+  sleep 1
+  xdotool key Return
+  for _ in $(seq 20); do [ -s "$HOME/Documents/桩坐标.dat" ] && break; sleep 0.5; done
+  sleep 1
+  xdotool key Return sleep 0.5
+  cp "$HOME/Documents/桩坐标.dat" "$work/stake-out.dat"
+  exit 0
+fi
+
 need=()
 for tool in openbox:openbox xdotool:xdotool optipng:optipng pdftoppm:poppler-utils \
   soffice:libreoffice-calc-nogui; do
@@ -76,6 +125,15 @@ done
 printf '#!/bin/sh\ncp "$1" "%s/table.xlsx"\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 xvfb-run -a -s "-screen 0 1300x700x24" bash "$0" --linux-session
+/usr/bin/python3 tests/standin_dxf/ezdxf_tool.py piles R2018 ANSI_1252 "$work/blocks.dxf"
+xvfb-run -a -s "-screen 0 1300x700x24" bash "$0" --extras-session
+# The menus beside the window they belong to; the .dat as a text editor
+# shows it, from GBK.
+convert "$work/extras-menu-screen.png" -crop 400x290+902+0 +repage "$work/extras-menu.png"
+convert "$work/extras-sample-menu-screen.png" -crop 400x290+902+0 +repage "$work/extras-sample-menu.png"
+convert -background white -fill black -font /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc \
+  -pointsize 16 label:"$(iconv -f GBK -t UTF-8 "$work/stake-out.dat" | tr -d '\r')" \
+  -bordercolor white -border 14 -bordercolor '#888888' -border 1 "$work/stake-out-dat.png"
 
 # The exported table as LibreOffice prints it: the title and the first rows.
 # Excel fits the title's row to its 20-point font when the font is set; the
@@ -101,5 +159,8 @@ cp "$work/win32-144.png" "$images/window-win32-144dpi.png"
 cp "$work/linux-picking.png" "$images/linux-picking.png"
 cp "$work/linux-numbered.png" "$images/linux-numbered.png"
 cp "$work/table-cut.png" "$images/table.png"
+for picture in extras-menu extras-sample-menu extras-sample stake-out-dat; do
+  cp "$work/$picture.png" "$images/$picture.png"
+done
 optipng -quiet -o2 -strip all "$images"/*.png
 ls -l "$images"

@@ -1,7 +1,8 @@
 // One pass of 10 000 piles through the Number command against the
 // in-process stand-in AutoCAD, in both record modes, and the same
 // automation calls made directly, to tell the stand-in's share of the time
-// from the command's own.
+// from the command's own. Then a pass with a block sample over a drawing of
+// 50 000 entities, of which 10 000 are the sample's piles.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -104,10 +105,49 @@ void StandInCalls(benchmark::State& run, bool world) {
                            benchmark::Counter::OneK::kIs1000);
 }
 
+// 10 000 references of ZH-1 on 桩位 (the piles), 10 000 of a dynamic
+// block's anonymous *U2 on 桩位 (through the filter, left out by their
+// effective name), 10 000 of ZH-1 on 其他, 10 000 circles and 10 000
+// points on 桩位; the user picks them all.
+void BlockSamplePass(benchmark::State& run) {
+    standins::Drawing drawing;
+    std::vector<standins::EntityId> all;
+    for (int i = 0; i < 50000; ++i) {
+        standins::Entity e;
+        e.position = {500000 + 3.0 * (i % 100), 3200000 + 4.0 * (i / 100) + 0.01 * (i % 7), 0};
+        e.layer = i % 5 == 2 ? "其他" : "桩位";
+        e.kind = i % 5 == 3   ? standins::EntityKind::Circle
+                 : i % 5 == 4 ? standins::EntityKind::Point
+                              : standins::EntityKind::BlockReference;
+        e.blockName = i % 5 == 1 ? "*U2" : "ZH-1";
+        e.effectiveName = i % 5 == 1 ? "ZH-DYN" : "ZH-1";
+        all.push_back(standins::AddEntity(drawing, e));
+    }
+    for (auto _ : run) {
+        run.PauseTiming();
+        LocalDirectory directory;
+        auto cad = standins::NewCadHost(drawing, standins::ScriptedPicker({all}));
+        standins::RegisterCad(cad, directory);
+        WindowState state;
+        state.pileSample = PileSample{SampleKind::Block, "桩位", "ZH-1"};
+        WindowServices services{directory};
+        run.ResumeTiming();
+        FilterMtext(state, services);
+        run.PauseTiming();
+        if (state.pileCount != 10000) run.SkipWithError("not every pile was numbered");
+        run.ResumeTiming();
+    }
+    run.counters["entities"] = 50000;
+    run.counters["us_per_pile"] = benchmark::Counter(
+        double(run.iterations()) * 10000, benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+        benchmark::Counter::OneK::kIs1000);
+}
+
 BENCHMARK_CAPTURE(NumberingPass, user_coordinates, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(NumberingPass, world_coordinates, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(StandInCalls, user_coordinates, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(StandInCalls, world_coordinates, true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BlockSamplePass)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmora

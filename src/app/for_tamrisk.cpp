@@ -6,10 +6,14 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/about.h"
 #include "automation/runner.h"
 #include "export/export_coordinate_table.h"
+#include "export/export_stake_out.h"
 #include "numbering/filter_mtext.h"
+#include "numbering/pick_pile_sample.h"
 #include "text/utf16.h"
+#include "window/extra_menu.h"
 
 namespace velmora {
 
@@ -17,17 +21,10 @@ ForTamrisk::ForTamrisk(WindowServices services) : services_(std::move(services))
 
 namespace {
 
-std::string_view CaptionOf(Command command) {
-    for (const ControlSpec& entry : kControls) {
-        if (entry.command == command) return entry.caption;
-    }
-    return {};
-}
-
 void SayEscaped(const WindowServices& services, Command command, std::string_view kind,
                 const std::exception& error) {
     const std::string text = "Velmora: " + std::string(kind) + " ended the command " +
-                             std::string(CaptionOf(command)) + ": " + error.what();
+                             std::string(CommandCaption(command)) + ": " + error.what();
     if (services.sayEscaped) {
         services.sayEscaped(text);
     } else {
@@ -73,6 +70,25 @@ void ForTamrisk::ExportCoordinateTable() {
     RunCommand(Command::Export, [this] { velmora::ExportCoordinateTable(state_, services_); });
 }
 
+void ForTamrisk::PickPileSample() {
+    RunCommand(Command::PilesBySample, [this] { velmora::PickPileSample(state_, services_); });
+}
+
+void ForTamrisk::ExportStakeOutFile() {
+    RunCommand(Command::StakeOut, [this] { velmora::ExportStakeOutFile(state_, services_); });
+}
+
+void ForTamrisk::ShowAbout() {
+    RunCommand(Command::About, [this] {
+        const std::string text = AboutText();
+        if (services_.showAbout) {
+            services_.showAbout(text);
+        } else if (services_.showMessage) {
+            services_.showMessage(text);
+        }
+    });
+}
+
 bool ForTamrisk::Click(Command command) {
     switch (command) {
         case Command::Cancel:
@@ -82,6 +98,15 @@ bool ForTamrisk::Click(Command command) {
             break;
         case Command::Export:
             ExportCoordinateTable();
+            break;
+        case Command::PilesBySample:
+            PickPileSample();
+            break;
+        case Command::StakeOut:
+            ExportStakeOutFile();
+            break;
+        case Command::About:
+            ShowAbout();
             break;
         case Command::None:
             break;

@@ -34,11 +34,16 @@ class ForTamrisk {
     // events flowing) is ignored.
     void FilterMtext();            // Command1 "编号"
     void ExportCoordinateTable();  // Command3 "导出桩坐标"
+    // The extra menu's commands (window/extra_menu.h).
+    void PickPileSample();      // "按样例选桩…"
+    void ExportStakeOutFile();  // "导出测量坐标…"
+    void ShowAbout();           // "关于 Velmora"
     bool CommandRunning() const { return commandRunning_; }
 
-    // A command button was clicked: runs what its row of kControls names.
-    // True when the window has unloaded (by Cancel, or by an unload asked
-    // for while the command ran): the view then closes.
+    // A command button was clicked, or an item of the extra menu chosen:
+    // runs the command its table names. True when the window has unloaded
+    // (by Cancel, or by an unload asked for while the command ran): the
+    // view then closes.
     bool Click(Command command);
 
     // Command2 "取消" or the close control: releases CadApplication,

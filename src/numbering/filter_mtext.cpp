@@ -7,6 +7,7 @@
 #include "automation/status.h"
 #include "cad/connect_cad.h"
 #include "number_piles.h"
+#include "numbering/pass_filter.h"
 #include "values/numbers.h"
 #include "window/control_values.h"
 
@@ -14,20 +15,39 @@ namespace velmora {
 
 namespace {
 
-bool PointPiles(const WindowState& state) { return PileKind(state.controls) == PileType::Point; }
-
 void ShowWindow(const WindowServices& services) {
     if (services.showWindow) services.showWindow();
 }
 
+// Says the sample in force on the CAD's command line before the pick. A
+// program without Prompt changes nothing: the step has a runner of its own,
+// so the pass's LastError never sees it.
+void SaySample(const WindowState& state) {
+    if (!state.pileSample) return;
+    ContinueOnFailure own;
+    own.Run([&] {
+        Call(GetObject(state.cadSession.cadDocument, "Utility"), "Prompt",
+             {"\n" + SampleInForce(*state.pileSample)});
+    });
+}
+
 // Puts the position of one entity of the set into row `captured` of the pick
-// table; false, leaving the row free, when the position cannot be read or
-// the table (sized by the set's count) has no such row.
-bool TakePile(const Variant& item, bool point, ContinueOnFailure& runner, PickTable& pickTable,
-              std::int16_t captured) {
+// table; false, leaving the row free, when the entity is no pile of the
+// sample's block, its position cannot be read or the table (sized by the
+// set's count) has no such row.
+bool TakePile(const Variant& item, const WindowState& state, ContinueOnFailure& runner,
+              PickTable& pickTable, std::int16_t captured) {
+    // Another block's reference (or one whose names cannot be read) is no
+    // pile of the sample; the pass's LastError does not hear of it.
+    if (state.pileSample) {
+        bool pile = false;
+        ContinueOnFailure own;
+        own.Run([&] { pile = IsSamplePile(item.AsObject(), *state.pileSample); });
+        if (!pile) return false;
+    }
     DoubleArray position;
     if (!runner.Run([&] {
-            position = Get(item.AsObject(), point ? "Coordinates" : "Center").ToDoubleArray();
+            position = Get(item.AsObject(), PositionMember(state)).ToDoubleArray();
             if (position.size() < 2) Fail(status::kSubscriptOutOfRange, "position");
         })) {
         return false;
@@ -55,7 +75,7 @@ bool CapturePiles(const Object& selectionSet, const WindowState& state, Continue
     bool complete = true;
     runner.Run([&] {
         for (const Variant& item : Enumerate(selectionSet)) {
-            if (!TakePile(item, PointPiles(state), runner, pickTable, captured)) continue;
+            if (!TakePile(item, state, runner, pickTable, captured)) continue;
             if (!runner.Run([&] { captured = Add16(captured, 1); })) {
                 complete = false;
                 break;
@@ -78,8 +98,7 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
     for (;;) {
         PickTable pickTable;
 
-        Int16Array codes{-4, 0, -4};
-        VariantArray values{"<or", PointPiles(state) ? "POINT" : "CIRCLE", "or>"};
+        const PassFilter filter = PassFilterOf(state);
 
         runner.Run([&] { Call(GetObject(document, "SelectionSets", {"Ssd"}), "Delete"); });
 
@@ -88,7 +107,8 @@ void FilterMtext(WindowState& state, const WindowServices& services) {
             selectionSet = Call(GetObject(document, "SelectionSets"), "Add", {"Ssd"}).AsObject();
         });
 
-        runner.Run([&] { Call(selectionSet, "SelectOnScreen", {codes, values}); });
+        SaySample(state);
+        runner.Run([&] { Call(selectionSet, "SelectOnScreen", {filter.codes, filter.values}); });
 
         if (runner.Test([&] { return Get(selectionSet, "Count").ToInt32() == 0; })) {
             ShowWindow(services);

@@ -47,6 +47,7 @@ void RecordPile(WindowState& state, ContinueOnFailure& runner, std::int16_t row,
     const double north = pile[0], east = pile[1], z = pile[2];
     PileRegister& rows = state.pileRegister;
     if (RecordMode(state.controls) == Coordinates::World) {
+        runner.Run([&] { SetRegisterMode(rows, row, Coordinates::World); });
         DoubleArray translated;
         runner.Run([&] {
             const Object utility = GetObject(state.cadSession.cadDocument, "Utility");
@@ -63,6 +64,7 @@ void RecordPile(WindowState& state, ContinueOnFailure& runner, std::int16_t row,
         runner.Run([&] { SetRegisterField(rows, row, 1, CoordinateText(element(0))); });
         runner.Run([&] { SetRegisterField(rows, row, 2, CoordinateText(element(2))); });
     } else {
+        runner.Run([&] { SetRegisterMode(rows, row, Coordinates::User); });
         runner.Run([&] { SetRegisterField(rows, row, 0, CoordinateText(east)); });
         runner.Run([&] { SetRegisterField(rows, row, 1, CoordinateText(north)); });
         runner.Run([&] { SetRegisterField(rows, row, 2, CoordinateText(z)); });

@@ -20,6 +20,15 @@ std::string CoordinateText(double value) {
     return std::string(buffer, result.ptr);
 }
 
+std::string RoundedText(double value, int decimals) {
+    // Adding 0 turns -0 into 0; the largest double has 309 whole digits.
+    const double rounded = RoundHalfEven(value, decimals) + 0.0;
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
 double ReadCoordinateText(std::string_view text) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);

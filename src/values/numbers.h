@@ -25,6 +25,11 @@ std::int16_t ToInt16(double value);
 // even neighbour. Never reverses the order of two values.
 double RoundHalfEven(double value, int decimals);
 
+// The value rounded half to even to `decimals` places (at most 15), written
+// with exactly that many decimals, "." as the point and no exponent; -0
+// gives the text of 0.
+std::string RoundedText(double value, int decimals);
+
 // Text form of a coordinate: 15 significant digits, shortest form, "." as the
 // decimal point, no trailing zeros; -0 gives "0".
 std::string CoordinateText(double value);

@@ -11,8 +11,9 @@ namespace velmora {
 
 enum class ControlKind { Frame, OptionButton, Label, TextBox, CommandButton };
 
-// What a command button runs when clicked.
-enum class Command { None, Number, Cancel, Export };
+// What a command button, or an item of the extra menu (window/extra_menu.h),
+// runs when chosen.
+enum class Command { None, Number, Cancel, Export, PilesBySample, StakeOut, About };
 
 enum class ControlFont {
     WindowDefault,

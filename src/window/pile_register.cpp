@@ -25,4 +25,14 @@ void SetRegisterField(PileRegister& pileRegister, int row, int field, std::strin
     pileRegister.rows[row][field] = std::move(text);
 }
 
+Coordinates RegisterMode(const PileRegister& pileRegister, int row) {
+    Check(row, 0);
+    return pileRegister.modes[row];
+}
+
+void SetRegisterMode(PileRegister& pileRegister, int row, Coordinates mode) {
+    Check(row, 0);
+    pileRegister.modes[row] = mode;
+}
+
 }  // namespace velmora

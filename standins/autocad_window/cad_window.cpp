@@ -120,7 +120,7 @@ StandInCadWindow::StandInCadWindow(std::shared_ptr<CadHost> host, CadWindowPromp
     };
     host_->onPrompt = [self](const std::string& text) {
         if (!self) return;
-        self->said_ = FromUtf8(text);
+        self->said_ = FromUtf8(text).trimmed();  // a line break begins a new line
         self->SetPrompt(self->current_);
     };
     host_->onWindowState = [self](int state) {

@@ -82,8 +82,10 @@ TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     auto released = testing::FillWithProbes(window.State());
     window.Services().showMessage = [&](std::string_view) {
         ++messages;
-        window.FilterMtext();
-        window.ExportCoordinateTable();
+        using enum Command;  // the extra menu's commands too
+        for (Command command : {Number, Export, PilesBySample, StakeOut, About}) {
+            window.Click(command);
+        }
         EXPECT_TRUE(window.CommandRunning());
         EXPECT_FALSE(window.Unload());
         EXPECT_TRUE(released->empty());

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "app/layout.h"
 #include "app/qt/fonts.h"
 #include "app/qt/main_window.h"
+#include "app/version.h"
 #include "automation/directory.h"
 
 namespace velmora {
@@ -165,6 +167,44 @@ TEST_F(QtWindow, BringsTheWindowWithThatIdToTheFront) {
     model.Services().bringToFront(cadId);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&cad));
     EXPECT_FALSE(cad.isMinimized());
+}
+
+// A right-click on the window, outside a text box, shows the extra menu
+// (the sample's item checked while one is in force); the item chosen runs
+// as a button's command. A text box keeps its own editing menu.
+TEST_F(QtWindow, RightClickShowsTheExtraMenu) {
+    std::vector<std::string> about;
+    model.Services().showAbout = [&](std::string_view text) { about.emplace_back(text); };
+    model.State().pileSample = PileSample{SampleKind::Block, "桩位", "ZH-1"};
+    const std::tuple<const char*, QWidget*, QString> cases[] = {
+        {"label", view->Control("Label1", 2), QString::fromUtf8("关于 Velmora")},
+        {"frame", view->Control("Frame1"), QString()},
+        {"text box", Box(2), QString()},
+    };
+    for (const auto& [name, widget, choose] : cases) {
+        QStringList shown;
+        QTimer::singleShot(50, [&, choose = choose] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (QAction* action : menu->actions()) {
+                shown << action->text() + (action->isChecked() ? "+" : "");
+                if (action->text() == choose) menu->setActiveAction(action);
+            }
+            QTest::keyClick(menu, choose.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        const QPoint point = widget->mapTo(view.get(), QPoint(4, 4));
+        QTest::mouseClick(view->windowHandle(), Qt::RightButton, Qt::NoModifier, point);
+        QTest::qWait(100);
+        const bool ours = std::string_view(name) != "text box";
+        EXPECT_EQ(shown.size() == 3 &&
+                      shown[0] == QString::fromUtf8("按样例选桩：图块 ZH-1，图层 桩位+") &&
+                      shown[2] == QString::fromUtf8("关于 Velmora"),
+                  ours)
+            << name << ": " << shown.join('|').toStdString();
+    }
+    ASSERT_EQ(about.size(), 1u);
+    EXPECT_EQ(about[0].rfind("Velmora " VELMORA_VERSION_TEXT "\n", 0), 0u) << about[0];
+    EXPECT_NE(about[0].find("Expat"), std::string::npos);
 }
 
 }  // namespace

@@ -2,18 +2,22 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <vector>
 
 #include "app/layout.h"
+#include "app/qt/dialogs.h"
 #include "app/qt/fonts.h"
 #include "app/qt/text1_box.h"
 #include "text/utf16.h"
+#include "window/extra_menu.h"
 
 namespace velmora {
 
@@ -76,6 +80,7 @@ QtMainWindow::QtMainWindow(ForTamrisk& window, QWidget* parent) : QWidget(parent
     };
     services.textChanged = [this](int index) { ShowText(index); };
     services.bringToFront = [](std::int64_t windowHandle) { RaiseWindow(windowHandle); };
+    ProvideDialogs();
 }
 
 QtMainWindow::~QtMainWindow() {
@@ -84,6 +89,46 @@ QtMainWindow::~QtMainWindow() {
     services.showWindow = nullptr;
     services.textChanged = nullptr;
     services.bringToFront = nullptr;
+    if (ownsDialogs_) {
+        services.ask = nullptr;
+        services.chooseSaveFile = nullptr;
+        services.showAbout = nullptr;
+    }
+}
+
+void QtMainWindow::ProvideDialogs() {
+    // A test that answers the dialogs itself keeps its own.
+    WindowServices& services = window_.Services();
+    if (services.ask || services.chooseSaveFile || services.showAbout) return;
+    ownsDialogs_ = true;
+    services.ask = [this](std::string_view text, std::span<const std::string_view> answers) {
+        return Ask(this, text, answers);
+    };
+    services.chooseSaveFile = [this](const SaveRequest& request) {
+        return ChooseSaveFile(this, request);
+    };
+    services.showAbout = [this](std::string_view text) { velmora::ShowAbout(this, text); };
+}
+
+void QtMainWindow::RunExtra(Command command) {
+    if (window_.Click(command)) close();
+}
+
+void QtMainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Text boxes show their own editing menu and never pass the event on.
+    event->accept();
+    QMenu menu(this);
+    for (const ExtraMenuItem& item : kExtraMenu) {
+        const ExtraMenuEntry shown = ShownEntry(window_.State(), item);
+        QAction* action = menu.addAction(FromUtf8(shown.text));
+        action->setCheckable(shown.checked);
+        action->setChecked(shown.checked);
+        action->setData(static_cast<int>(item.command));
+    }
+    // The command runs once the menu has gone.
+    if (const QAction* chosen = menu.exec(event->globalPos())) {
+        RunExtra(static_cast<Command>(chosen->data().toInt()));
+    }
 }
 
 QWidget* QtMainWindow::Control(std::string_view name, int index) const {

@@ -10,6 +10,7 @@
 #include "app/for_tamrisk.h"
 
 class QCloseEvent;
+class QContextMenuEvent;
 
 namespace velmora {
 
@@ -26,8 +27,15 @@ class QtMainWindow : public QWidget {
     QWidget* Control(int position) const { return controls_.at(position); }
     QWidget* Control(std::string_view name, int index = -1) const;
 
+    // Runs the extra menu's command chosen (window/extra_menu.h), as a
+    // button's; the window closes when an unload asked for meanwhile has
+    // happened.
+    void RunExtra(Command command);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // A right-click on the window outside a text box shows the extra menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     QWidget* Create(int position);
@@ -35,10 +43,12 @@ class QtMainWindow : public QWidget {
     void StackContainedFrames();
     void ChainTabOrder();
     void ShowText(int index);
+    void ProvideDialogs();
 
     ForTamrisk& window_;
     std::array<QWidget*, kControlCount> controls_{};
     bool ownsShowMessage_ = false;
+    bool ownsDialogs_ = false;
 };
 
 // A modal box with the title "提示信息", the information icon and one OK button.

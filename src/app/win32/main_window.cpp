@@ -1,14 +1,19 @@
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "app/layout.h"
+#include "app/win32/dialogs.h"
 #include "app/win32/dpi.h"
 #include "app/win32/fonts.h"
 #include "app/win32/foreground.h"
 #include "text/utf16.h"
+#include "window/extra_menu.h"
 
 namespace velmora {
 
@@ -109,6 +114,8 @@ Win32MainWindow::Win32MainWindow(ForTamrisk& window, HINSTANCE instance,
     services.sayEscaped = [](std::string_view text) {
         OutputDebugStringW((Wide(text) + L"\n").c_str());
     };
+    ProvideDialogs();
+    AddExtraMenu();
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -119,11 +126,80 @@ Win32MainWindow::~Win32MainWindow() {
     services.textChanged = nullptr;
     services.bringToFront = nullptr;
     services.sayEscaped = nullptr;
+    if (ownsDialogs_) {
+        services.ask = nullptr;
+        services.chooseSaveFile = nullptr;
+        services.showAbout = nullptr;
+    }
     if (window_) {
         onClosed_ = nullptr;
         DestroyWindow(window_);
     }
     // The fonts go with their members, after the window that used them.
+}
+
+void Win32MainWindow::ProvideDialogs() {
+    // A test that answers the dialogs itself keeps its own.
+    WindowServices& services = model_.Services();
+    if (services.ask || services.chooseSaveFile || services.showAbout) return;
+    ownsDialogs_ = true;
+    services.ask = [this](std::string_view text, std::span<const std::string_view> answers) {
+        return Ask(window_, text, answers);
+    };
+    services.chooseSaveFile = [this](const SaveRequest& request) {
+        return ChooseSaveFile(window_, request);
+    };
+    services.showAbout = [this](std::string_view text) { velmora::ShowAbout(window_, text); };
+}
+
+void Win32MainWindow::AddExtraMenu() {
+    HMENU system = GetSystemMenu(window_, FALSE);
+    if (!system) return;
+    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+    for (int i = 0; i < static_cast<int>(kExtraMenu.size()); ++i) {
+        AppendMenuW(system, MF_STRING, ExtraMenuId(i), L"");
+    }
+    ShowExtraItems(system);
+}
+
+void Win32MainWindow::ShowExtraItems(HMENU menu) const {
+    for (int i = 0; i < static_cast<int>(kExtraMenu.size()); ++i) {
+        const ExtraMenuEntry shown = ShownEntry(model_.State(), kExtraMenu[i]);
+        ModifyMenuW(menu, ExtraMenuId(i),
+                    MF_BYCOMMAND | MF_STRING | (shown.checked ? MF_CHECKED : MF_UNCHECKED),
+                    ExtraMenuId(i), Wide(shown.text).c_str());
+    }
+}
+
+bool Win32MainWindow::RunExtra(UINT id) {
+    for (int i = 0; i < static_cast<int>(kExtraMenu.size()); ++i) {
+        if (id != ExtraMenuId(i)) continue;
+        if (model_.Click(kExtraMenu[i].command) && window_) DestroyWindow(window_);
+        return true;
+    }
+    return false;
+}
+
+void Win32MainWindow::ShowContextMenu(HWND clicked, LPARAM at) {
+    // Text boxes keep their own editing menu.
+    const int position = PositionOf(clicked);
+    if (position >= 0 && kControls[position].kind == ControlKind::TextBox) return;
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (point.x == -1 && point.y == -1) {  // from the keyboard: at the window's client area
+        point = {0, 0};
+        ClientToScreen(window_, &point);
+    }
+    const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(
+        CreatePopupMenu(), &DestroyMenu);
+    if (!menu) return;
+    for (int i = 0; i < static_cast<int>(kExtraMenu.size()); ++i) {
+        AppendMenuW(menu.get(), MF_STRING, ExtraMenuId(i), L"");
+    }
+    ShowExtraItems(menu.get());
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                         point.x, point.y, 0, window_, nullptr));
+    if (chosen != 0) RunExtra(chosen);
 }
 
 HWND Win32MainWindow::Control(int position) const {
@@ -266,6 +342,15 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             Close();
+            return 0;
+        case WM_SYSCOMMAND:
+            if (RunExtra(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+            break;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(lParam)) ShowExtraItems(reinterpret_cast<HMENU>(wParam));
+            break;
+        case WM_CONTEXTMENU:
+            ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
             return 0;
         case DM_GETDEFID: {
             // Enter presses the command button that has the focus, as Space does.

@@ -24,6 +24,11 @@ inline constexpr wchar_t kMainWindowClass[] = L"VelmoraMainWindow";
 // container finds it).
 constexpr int ControlId(int position) { return 1000 + position; }
 
+// The menu identifier of kExtraMenu[index], in the system menu and the
+// right-click menu alike: below 0xF000 with the four low bits clear, which
+// WM_SYSCOMMAND keeps for the system.
+constexpr UINT ExtraMenuId(int index) { return 0x100 + 0x10 * static_cast<UINT>(index); }
+
 class Win32MainWindow {
   public:
     // Creates the window, hidden, and fills the window's services with this
@@ -50,6 +55,13 @@ class Win32MainWindow {
     // Places and sizes every control and sets the fonts for dpi.
     void Layout(int dpi);
 
+    // Shows the extra menu's items as they are now (a checked sample item
+    // with its own text) in the menu given: the system menu or a popup.
+    void ShowExtraItems(HMENU menu) const;
+    // Runs the extra menu's command of the identifier, as a button's; false
+    // for an identifier that is none of them.
+    bool RunExtra(UINT id);
+
     // The window class's procedure.
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -66,6 +78,9 @@ class Win32MainWindow {
     void SyncOptions();
     void ShowText(int index);
     void Close();
+    void AddExtraMenu();
+    void ProvideDialogs();
+    void ShowContextMenu(HWND clicked, LPARAM at);
 
     ForTamrisk& model_;
     std::function<void()> onClosed_;
@@ -77,6 +92,7 @@ class Win32MainWindow {
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool updatingText_ = false;
     bool ownsShowMessage_ = false;
+    bool ownsDialogs_ = false;
     std::array<bool, kControlCount> selectOnRelease_{};
 };
 
