@@ -352,52 +352,67 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             ShowContextMenu(reinterpret_cast<HWND>(wParam), lParam);
             return 0;
-        case DM_GETDEFID: {
-            // Enter presses the command button that has the focus, as Space does.
-            const int focused = PositionOf(GetFocus());
-            if (focused >= 0 && kControls[focused].kind == ControlKind::CommandButton) {
-                return MAKELRESULT(ControlId(focused), DC_HASDEFID);
-            }
-            return 0;
-        }
+        case DM_GETDEFID:
+            return DefaultButton();
         case WM_ACTIVATE:
-            // Like a dialog: the focus comes back to where it was.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) savedFocus_ = focus;
-            } else if (savedFocus_ && IsWindow(savedFocus_)) {
-                SetFocus(savedFocus_);
-            }
+            OnActivate(LOWORD(wParam));
             return 0;
         case WM_SETFOCUS:
             if (savedFocus_ && IsWindow(savedFocus_)) SetFocus(savedFocus_);
             return 0;
-        case WM_DPICHANGED: {
-            Layout(HIWORD(wParam));
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
-        case WM_DESTROY: {
-            for (int i = 0; i < kControlCount; ++i) {
-                if (!controls_[i]) continue;
-                RemoveWindowSubclass(controls_[i], FrameProc, kSubclassId);
-                RemoveWindowSubclass(controls_[i], TextBoxProc, kSubclassId);
-            }
+        case WM_DESTROY:
+            RemoveSubclasses();
             return 0;
-        }
-        case WM_NCDESTROY: {
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            controls_ = {};
-            if (onClosed_) onClosed_();
+        case WM_NCDESTROY:
+            Detach();
             return 0;
-        }
         default:
             break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT Win32MainWindow::DefaultButton() const {
+    // Enter presses the command button that has the focus, as Space does.
+    const int focused = PositionOf(GetFocus());
+    if (focused >= 0 && kControls[focused].kind == ControlKind::CommandButton) {
+        return MAKELRESULT(ControlId(focused), DC_HASDEFID);
+    }
+    return 0;
+}
+
+void Win32MainWindow::OnActivate(WORD state) {
+    // Like a dialog: the focus comes back to where it was.
+    if (state == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) savedFocus_ = focus;
+    } else if (savedFocus_ && IsWindow(savedFocus_)) {
+        SetFocus(savedFocus_);
+    }
+}
+
+void Win32MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    Layout(dpi);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32MainWindow::RemoveSubclasses() {
+    for (HWND control : controls_) {
+        if (!control) continue;
+        RemoveWindowSubclass(control, FrameProc, kSubclassId);
+        RemoveWindowSubclass(control, TextBoxProc, kSubclassId);
+    }
+}
+
+void Win32MainWindow::Detach() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    window_ = nullptr;
+    controls_ = {};
+    if (onClosed_) onClosed_();
 }
 
 void Win32MainWindow::OnCommand(int position, int code) {

@@ -71,6 +71,11 @@ class Win32MainWindow {
     static LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultButton() const;
+    void OnActivate(WORD state);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void RemoveSubclasses();
+    void Detach();
     LRESULT OnTextBoxMessage(HWND box, int index, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
     void OnCommand(int position, int code);
