@@ -42,9 +42,10 @@ int main(int argc, char** argv) {
     velmora::LocalDirectory directory;
     QPointer<QWidget> mainWindow;
     // What the stand-in Excel could not show on the desktop.
-    velmora::standins::RegisterStandInExcelForDesktop(directory, [&mainWindow](std::string text) {
-        QMessageBox::warning(mainWindow, QStringLiteral("Excel"), QString::fromStdString(text));
-    });
+    velmora::standins::RegisterStandInExcelForDesktop(
+        directory, [&mainWindow](const std::string& text) {
+            QMessageBox::warning(mainWindow, QStringLiteral("Excel"), QString::fromStdString(text));
+        });
     // AutoCAD is running with its drawing before Velmora starts: the one
     // named on the command line, else the sample drawing.
     QWidget* drawing = velmora::standins::OpenStandInCadWindow(

@@ -10,7 +10,7 @@ std::string StatusText(std::uint32_t status) {
     return buffer;
 }
 
-Failure::Failure(std::uint32_t status, std::string detail)
+Failure::Failure(std::uint32_t status, const std::string& detail)
     : status_(status), message_(StatusText(status)) {
     if (!detail.empty()) {
         message_ += ": ";
@@ -18,6 +18,6 @@ Failure::Failure(std::uint32_t status, std::string detail)
     }
 }
 
-void Fail(std::uint32_t status, std::string detail) { throw Failure(status, std::move(detail)); }
+void Fail(std::uint32_t status, const std::string& detail) { throw Failure(status, detail); }
 
 }  // namespace velmora

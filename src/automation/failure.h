@@ -10,7 +10,7 @@ namespace velmora {
 
 class Failure : public std::exception {
   public:
-    explicit Failure(std::uint32_t status, std::string detail = {});
+    explicit Failure(std::uint32_t status, const std::string& detail = {});
 
     std::uint32_t Status() const noexcept { return status_; }
     const char* what() const noexcept override { return message_.c_str(); }
@@ -20,7 +20,7 @@ class Failure : public std::exception {
     std::string message_;
 };
 
-[[noreturn]] void Fail(std::uint32_t status, std::string detail = {});
+[[noreturn]] void Fail(std::uint32_t status, const std::string& detail = {});
 
 // "0x80020009" and the like, for messages and test output.
 std::string StatusText(std::uint32_t status);

@@ -65,8 +65,10 @@ void LayOutSheet(const WindowState& state, std::int16_t n, ContinueOnFailure& ru
     runner.Run([&] { Put(titleFont, "Size", I2(20)); });
     const std::pair<const char*, int> widths[] = {
         {"A:A", 8}, {"B:B", 15}, {"C:C", 15}, {"D:D", 15}};
-    for (const auto& [columns, width] : widths) {
-        runner.Run([&] { Put(GetObject(sheet, "Columns", {columns}), "ColumnWidth", I2(width)); });
+    for (const auto& column : widths) {
+        runner.Run([&] {
+            Put(GetObject(sheet, "Columns", {column.first}), "ColumnWidth", I2(column.second));
+        });
     }
     runner.Run([&] {
         Put(GetObject(ActiveSheet(state), "Range", {"a2:d65536"}), "RowHeight",

@@ -352,7 +352,7 @@ QString FindSampleDrawing() {
         if (!dir.cdUp()) break;
     }
 #ifdef VELMORA_SOURCE_DIR
-    const QString source = QDir(QStringLiteral(VELMORA_SOURCE_DIR)).filePath(name);
+    QString source = QDir(QStringLiteral(VELMORA_SOURCE_DIR)).filePath(name);
     if (QFileInfo::exists(source)) return source;
 #endif
     return {};

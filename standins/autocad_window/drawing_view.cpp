@@ -137,9 +137,10 @@ DrawingView::Bounds BoundsOf(const Entity& entity) {
     }
     const Point3 at = entity.kind == EntityKind::Text ? TextAnchor(entity) : entity.position;
     // A text may reach well beyond its anchor; its height is a fair guess.
-    const double reach = entity.kind == EntityKind::Text
-                             ? entity.height * std::max<std::size_t>(entity.text.size(), 1)
-                             : entity.radius;
+    const double reach =
+        entity.kind == EntityKind::Text
+            ? entity.height * static_cast<double>(std::max<std::size_t>(entity.text.size(), 1))
+            : entity.radius;
     return {at.x - reach, at.y - reach, at.x + reach, at.y + reach};
 }
 

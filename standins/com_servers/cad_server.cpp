@@ -1,4 +1,5 @@
 // The stand-in AutoCAD as a separate process (cad_serving.h).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -60,10 +61,14 @@ std::shared_ptr<CadHost> MakeScenario(const std::string& name) {
     } else if (name == "blocks") {
         BlockPiles(*host);
     } else if (name.rfind("grid:", 0) == 0) {
-        const int count = std::atoi(name.c_str() + 5);
+        const int count = std::max(std::atoi(name.c_str() + 5), 0);
         std::vector<EntityId> all;
+        all.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            all.push_back(AddPoint(drawing, {double(i % 40) * 2.0, double(i / 40) * 3.0, 0}));
+            // Rows of 40 points 2 apart, the rows 3 apart.
+            const int row = i / 40;
+            const int column = i % 40;
+            all.push_back(AddPoint(drawing, {double(column) * 2.0, double(row) * 3.0, 0}));
         }
         // Every other pick takes them all, so each command numbers one pass.
         auto picks = std::make_shared<long>(0);
@@ -93,7 +98,7 @@ HWND OpenMainWindow() {
 
 // Notes, for each pick, whether the main window was in front when it began
 // ("y" or "n", in order).
-void NoteFrontAtPicks(CadHost& host, HWND window, std::shared_ptr<std::string> front) {
+void NoteFrontAtPicks(CadHost& host, HWND window, const std::shared_ptr<std::string>& front) {
     host.windowHandle = reinterpret_cast<INT_PTR>(window);
     host.picker = [picker = std::move(host.picker), window, front](const PickRequest& request) {
         *front += GetForegroundWindow() == window ? 'y' : 'n';

@@ -84,19 +84,15 @@ std::optional<CellRange> ParseRange(std::string_view address) {
     auto first = ParseCorner(firstText);
     auto last = ParseCorner(lastText);
     if (!first || !last) return std::nullopt;
-    const bool firstWhole = !first->row || !first->column;
-    const bool lastWhole = !last->row || !last->column;
     CellRange range;
     if (first->row && first->column && last->row && last->column) {
         range = {*first->row, *first->column, *last->row, *last->column};
-    } else if (colon == std::string_view::npos || firstWhole != lastWhole) {
-        return std::nullopt;  // "A" or "5" alone, or "A1:B" mixed
-    } else if (!first->row && !last->row) {
+    } else if (colon != std::string_view::npos && !first->row && !last->row) {
         range = {1, *first->column, kMaxRows, *last->column};  // whole columns
-    } else if (!first->column && !last->column) {
+    } else if (colon != std::string_view::npos && !first->column && !last->column) {
         range = {*first->row, 1, *last->row, kMaxColumns};  // whole rows
     } else {
-        return std::nullopt;
+        return std::nullopt;  // "A" or "5" alone, "A1:B" or "A:5" mixed
     }
     // Excel accepts the corners in any order and spans the rectangle.
     if (range.firstRow > range.lastRow) std::swap(range.firstRow, range.lastRow);

@@ -64,7 +64,7 @@ std::optional<fs::path> ShowWorkbook(const ExcelModel& model, const DesktopOutpu
     if (model.activeWorkbook < 0) return std::nullopt;
     const Workbook& workbook = model.workbooks[model.activeWorkbook];
     const fs::path folder = output.folder.empty() ? DocumentsFolder() : output.folder;
-    const auto file = CreateUniqueFile(folder, WorkbookFileStem(workbook));
+    auto file = CreateUniqueFile(folder, WorkbookFileStem(workbook));
     if (!file) {
         tell("无法在文件夹 " + folder.string() + " 中创建工作簿文件。");
         return std::nullopt;

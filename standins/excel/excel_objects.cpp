@@ -16,7 +16,7 @@ namespace {
 using Instance = std::shared_ptr<ExcelInstance>;
 using ArgSpan = std::span<const Variant>;
 
-[[noreturn]] void Refuse(std::string detail) { Fail(kExcelRefused, std::move(detail)); }
+[[noreturn]] void Refuse(const std::string& detail) { Fail(kExcelRefused, detail); }
 
 constexpr Conversion kOle = Conversion::Ole;
 

@@ -3,7 +3,7 @@
 namespace velmora::standins {
 
 std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
-                                                     StandInExcelOptions options) {
+                                                     const StandInExcelOptions& options) {
     auto instances = std::make_shared<ExcelInstances>();
     directory.RegisterFactory(kExcelProgId, [instances, options]() -> Object {
         auto instance = std::make_shared<ExcelInstance>();

@@ -38,7 +38,7 @@ inline constexpr const char* kExcelProgId = "Excel.Application";
 
 // Registers the factory for "Excel.Application": a new instance per creation.
 std::shared_ptr<ExcelInstances> RegisterStandInExcel(LocalDirectory& directory,
-                                                     StandInExcelOptions options = {});
+                                                     const StandInExcelOptions& options = {});
 
 // The application object of an instance (what creation hands out).
 Object MakeExcelApplication(std::shared_ptr<ExcelInstance> instance);

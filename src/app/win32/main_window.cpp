@@ -468,7 +468,7 @@ void Win32MainWindow::ShowText(int index) {
 void Win32MainWindow::SelectWholeText(HWND box, int index) {
     const TextSelection selection = model_.GotFocus(index);
     SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(selection.start),
-                 static_cast<LPARAM>(selection.start + selection.length));
+                 static_cast<LPARAM>(selection.start) + selection.length);
 }
 
 LRESULT CALLBACK Win32MainWindow::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
