@@ -18,7 +18,3 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # The executables built here run under wine: cmake/VelmoraWine.cmake sets
 # the emulator to a wrapper with the build's own wine prefix.
-
-# GCC 12 reports false positives inside libstdc++ (std::variant, std::string)
-# at -O3 for this target; they are not faults of ours.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-maybe-uninitialized -Wno-restrict")
