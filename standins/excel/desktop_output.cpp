@@ -86,7 +86,7 @@ std::shared_ptr<ExcelInstances> RegisterStandInExcelForDesktop(
     StandInExcelOptions options;
     DesktopOutput output{{}, OpenWithDesktopApplication, std::move(tellUser)};
     options.onVisible = [output](const ExcelModel& model) { ShowWorkbook(model, output); };
-    return RegisterStandInExcel(directory, std::move(options));
+    return RegisterStandInExcel(directory, options);
 }
 
 }  // namespace velmora::standins
