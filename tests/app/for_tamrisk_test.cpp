@@ -23,24 +23,18 @@ TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
     using C = Coordinates;
     // What is selected, in table order: Option1(0-3), 点 Option2(1), 圆 Option2(0),
     // 用户坐标 Option3(1), 世界坐标 Option2(2).
+    // clang-format off
     const std::tuple<const char*, int, std::string, NumberingOrder, P, C> steps[] = {
-        {"Option1", 2, "Option1(2) Option2(1) Option3(1)", RightToLeftTopToBottom, P::Point,
-         C::User},
-        {"Option2", 0, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle,
-         C::User},
-        {"Option2", 2, "Option1(2) Option2(0) Option2(2)", RightToLeftTopToBottom, P::Circle,
-         C::World},
-        {"Option3", 1, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle,
-         C::User},
-        {"Option1", 1, "Option1(1) Option2(0) Option3(1)", BottomToTopLeftToRight, P::Circle,
-         C::User},
-        {"Option2", 1, "Option1(1) Option2(1) Option3(1)", BottomToTopLeftToRight, P::Point,
-         C::User},
-        {"Option1", 3, "Option1(3) Option2(1) Option3(1)", RightToLeftBottomToTop, P::Point,
-         C::User},
-        {"Option1", 0, "Option1(0) Option2(1) Option3(1)", TopToBottomLeftToRight, P::Point,
-         C::User},
+        {"Option1", 2, "Option1(2) Option2(1) Option3(1)", RightToLeftTopToBottom, P::Point, C::User},
+        {"Option2", 0, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option2", 2, "Option1(2) Option2(0) Option2(2)", RightToLeftTopToBottom, P::Circle, C::World},
+        {"Option3", 1, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option1", 1, "Option1(1) Option2(0) Option3(1)", BottomToTopLeftToRight, P::Circle, C::User},
+        {"Option2", 1, "Option1(1) Option2(1) Option3(1)", BottomToTopLeftToRight, P::Point, C::User},
+        {"Option1", 3, "Option1(3) Option2(1) Option3(1)", RightToLeftBottomToTop, P::Point, C::User},
+        {"Option1", 0, "Option1(0) Option2(1) Option3(1)", TopToBottomLeftToRight, P::Point, C::User},
     };
+    // clang-format on
     LocalDirectory directory;
     ForTamrisk window(WindowServices{directory});
     const ControlValues& values = window.State().controls;
