@@ -79,13 +79,18 @@ def plain(text):
 
 def debian_changelog(markdown, maintainer):
     out = []
-    for version, date, entries in releases(markdown):
+    found = releases(markdown)
+    for version, date, entries in found:
         if not entries:
             sys.exit(f"CHANGELOG.md: release {version} says nothing")
         out.append(f"velmora ({version}) unstable; urgency=medium\n\n")
         for entry in entries:
             out.append(fill(plain(entry), 78, "  * ", "    ") + "\n")
-        stamp = datetime.datetime(date.year, date.month, date.day, tzinfo=datetime.timezone.utc)
+        # Releases of one day follow each other an hour apart, so that each
+        # entry is newer than the one below it, as Debian's tools require.
+        same_day = [v for v, d, _ in found if d == date]
+        hour = len(same_day) - 1 - same_day.index(version)
+        stamp = datetime.datetime(date.year, date.month, date.day, hour, tzinfo=datetime.timezone.utc)
         out.append(f"\n -- {maintainer}  {stamp.strftime('%a, %d %b %Y %H:%M:%S %z')}\n\n")
     return "".join(out).rstrip("\n") + "\n"
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "automation/failure.h"
 #include "automation/status.h"
@@ -31,6 +32,20 @@ double RoundThroughText(double value, int decimals) {
     return rounded;
 }
 
+// The exact error of the product a·b rounded to a double (Dekker's
+// product): each factor split into halves of 26 bits, whose products are
+// exact. Plain arithmetic, as fma is slow where the processor lacks it.
+double ProductError(double a, double b, double product) {
+    const auto split = [](double x) {
+        const double c = 0x1p27 * x + x;  // 2^27 + 1
+        const double high = c - (c - x);
+        return std::pair(high, x - high);
+    };
+    const auto [aHigh, aLow] = split(a);
+    const auto [bHigh, bLow] = split(b);
+    return ((aHigh * bHigh - product) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
+}
+
 }  // namespace
 
 double RoundHalfEven(double value, int decimals) {
@@ -44,12 +59,19 @@ double RoundHalfEven(double value, int decimals) {
     // on a half, it lies on the exact value's side. Its nearest integer over
     // the power of ten, both exact, is then divided once to the nearest
     // double, as the text would be read back.
-    const double scaled = value * kPowersOfTen[decimals];
+    const double power = kPowersOfTen[decimals];
+    const double scaled = value * power;
+    if (std::fabs(scaled) >= kHalvesRepresentable) return RoundThroughText(value, decimals);
     const double whole = std::round(scaled);
-    if (std::fabs(scaled) < kHalvesRepresentable && std::fabs(scaled - whole) != 0.5) {
-        return whole / kPowersOfTen[decimals];
-    }
-    return RoundThroughText(value, decimals);
+    if (std::fabs(scaled - whole) != 0.5) return whole / power;
+    // On a half: the product's rounding error says on which side of it the
+    // exact value lies; none means a true half, which goes to the even
+    // neighbour.
+    const double error = ProductError(value, power, scaled);
+    const double below = std::floor(scaled);
+    const bool odd = std::floor(below / 2) != below / 2;
+    const bool up = error > 0 || (error == 0 && odd);
+    return (up ? below + 1 : below) / power;
 }
 
 }  // namespace velmora

@@ -46,6 +46,8 @@ TEST(RoundHalfEven, DecidesOnTheExactValue) {
         {"just below a half, its product a half", 1.0005, 3, 1.0},
         {"a coordinate just below a half", 3512345.6785, 3, 3512345.678},
         {"past 2^52 thousandths", 5191202674094.565, 3, 5191202674094.565},
+        {"past 2^52 tenths, to the double nearest the text", 500000000000000.0625, 1,
+         500000000000000.1},
         {"a whole number of 301 digits", 1e300, 3, 1e300},
     };
     for (const auto& [name, value, decimals, rounded] : cases) {

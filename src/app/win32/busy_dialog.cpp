@@ -1,8 +1,7 @@
 #include "app/win32/busy_dialog.h"
 
-#include <commctrl.h>
-
 #include "app/win32/foreground.h"
+#include "app/win32/task_dialog.h"
 #include "text/utf16.h"
 #include "window/control_table.h"
 
@@ -15,17 +14,6 @@ std::wstring TitleOf(HWND window) {
     std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     title.resize(static_cast<std::size_t>(GetWindowTextW(window, title.data(), int(title.size()))));
     return title;
-}
-
-using TaskDialogFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-
-// The task dialog of common controls 6 (the program's manifest asks for
-// them), looked up at run time: without them only the message box is left.
-TaskDialogFunction FindTaskDialog() {
-    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-    if (!controls) return nullptr;
-    return reinterpret_cast<TaskDialogFunction>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")));
 }
 
 int ShowTaskDialog(TaskDialogFunction show, HWND owner, const BusyText& text) {

@@ -1,11 +1,11 @@
 #include "app/win32/dialogs.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include <string>
 #include <vector>
 
+#include "app/win32/task_dialog.h"
 #include "text/utf16.h"
 #include "window/extra_menu.h"
 
@@ -15,18 +15,6 @@ namespace {
 
 constexpr int kFirstAnswerId = 100;
 constexpr DWORD kLongestPath = 32768;
-
-using TaskDialogFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-
-// Task dialogs come with version 6 of the common controls, which the
-// program's manifest asks for; found at run time, so that the view loads
-// without them too.
-TaskDialogFunction FindTaskDialog() {
-    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-    if (!controls) return nullptr;
-    return reinterpret_cast<TaskDialogFunction>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")));
-}
 
 int AskByMessageBox(HWND owner, const std::wstring& text, std::size_t answers) {
     const UINT buttons = answers > 1 ? MB_YESNOCANCEL : MB_OKCANCEL;
