@@ -8,6 +8,7 @@
 
 #include "automation/directory.h"
 #include "cad/connect_cad.h"
+#include "control_names.h"
 #include "release_probe.h"
 
 namespace velmora {
@@ -20,27 +21,27 @@ TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
     using enum NumberingOrder;
     using P = PileType;
     using C = Coordinates;
-    // What is selected, in table order: Option1(0-3), 点, 圆, 用户坐标, 世界坐标.
+    // What is selected, in table order: Option1(0-3), 点 Option2(1), 圆 Option2(0),
+    // 用户坐标 Option3(1), 世界坐标 Option2(2).
+    // clang-format off
     const std::tuple<const char*, int, std::string, NumberingOrder, P, C> steps[] = {
-        {"Option1", 2, "00101010", RightToLeftTopToBottom, P::Point, C::User},
-        {"Option2", 0, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
-        {"Option2", 2, "00100101", RightToLeftTopToBottom, P::Circle, C::World},
-        {"Option3", 1, "00100110", RightToLeftTopToBottom, P::Circle, C::User},
-        {"Option1", 1, "01000110", BottomToTopLeftToRight, P::Circle, C::User},
-        {"Option2", 1, "01001010", BottomToTopLeftToRight, P::Point, C::User},
-        {"Option1", 3, "00011010", RightToLeftBottomToTop, P::Point, C::User},
-        {"Option1", 0, "10001010", TopToBottomLeftToRight, P::Point, C::User},
+        {"Option1", 2, "Option1(2) Option2(1) Option3(1)", RightToLeftTopToBottom, P::Point, C::User},
+        {"Option2", 0, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option2", 2, "Option1(2) Option2(0) Option2(2)", RightToLeftTopToBottom, P::Circle, C::World},
+        {"Option3", 1, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
+        {"Option1", 1, "Option1(1) Option2(0) Option3(1)", BottomToTopLeftToRight, P::Circle, C::User},
+        {"Option2", 1, "Option1(1) Option2(1) Option3(1)", BottomToTopLeftToRight, P::Point, C::User},
+        {"Option1", 3, "Option1(3) Option2(1) Option3(1)", RightToLeftBottomToTop, P::Point, C::User},
+        {"Option1", 0, "Option1(0) Option2(1) Option3(1)", TopToBottomLeftToRight, P::Point, C::User},
     };
+    // clang-format on
     LocalDirectory directory;
     ForTamrisk window(WindowServices{directory});
     const ControlValues& values = window.State().controls;
     for (const auto& [name, index, shown, order, pile, mode] : steps) {
         window.OptionSelected(ControlAt(name, index));
-        std::string selected;
-        for (int i = 0; i < kControlCount; ++i) {
-            if (kControls[i].kind == ControlKind::OptionButton)
-                selected += values.selected[i] ? '1' : '0';
-        }
+        const std::string selected =
+            testing::SelectedOptions([&](int i) { return values.selected[i]; });
         EXPECT_EQ(std::tuple(selected, SelectedOrder(values), PileKind(values), RecordMode(values)),
                   std::tuple(shown, order, pile, mode))
             << name << "(" << index << ")";

@@ -7,15 +7,12 @@
 #include <string>
 #include <tuple>
 
+#include "control_names.h"
+
 namespace velmora {
 namespace {
 
-std::string NameAt(int position) {
-    if (position < 0) return "none";
-    const ControlSpec& entry = kControls[position];
-    return std::string(entry.name) +
-           (entry.index < 0 ? "" : "(" + std::to_string(entry.index) + ")");
-}
+using testing::ControlName;
 
 TEST(Layout, TwipsRoundToTheNearestPixelOnBothEdges) {
     const std::tuple<const char*, int, int, int> cases[] = {
@@ -39,14 +36,14 @@ TEST(Layout, TwipsRoundToTheNearestPixelOnBothEdges) {
             EXPECT_EQ(std::pair(rect.left + rect.width, rect.top + rect.height),
                       std::pair(TwipsToPixels(e.left + e.width, dpi),
                                 TwipsToPixels(e.top + e.height, dpi + 24)))
-                << NameAt(i) << " at " << dpi;
+                << ControlName(i) << " at " << dpi;
         }
     }
 }
 
 TEST(Layout, KeyboardOrder) {
     std::string sequence;
-    for (int position : TabSequence()) sequence += NameAt(position) + " ";
+    for (int position : TabSequence()) sequence += ControlName(position) + " ";
     EXPECT_EQ(sequence,
               "Option1(0) Option1(1) Option1(2) Option1(3) Text1(0) Text1(1) Text1(2) Text1(3) "
               "Text1(4) Text1(5) Command1 Command2 Command3 Option3(1) Option2(2) Option2(1) "
@@ -71,7 +68,7 @@ TEST(Layout, KeyboardOrder) {
             {"from no control", chosen, "", -1, false, "Option1(2)"},
         };
     for (const auto& [name, values, from, index, backwards, to] : tabs) {
-        EXPECT_EQ(NameAt(NextTabStop(values, ControlAt(from, index), backwards)), to) << name;
+        EXPECT_EQ(ControlName(NextTabStop(values, ControlAt(from, index), backwards)), to) << name;
     }
 
     // Arrows: the next button of the same container, in table order, wrapping.
@@ -82,7 +79,7 @@ TEST(Layout, KeyboardOrder) {
         {"Text1", 0, false, "none"},
     };
     for (const auto& [from, index, backwards, to] : arrows) {
-        EXPECT_EQ(NameAt(NextInOptionGroup(ControlAt(from, index), backwards)), to)
+        EXPECT_EQ(ControlName(NextInOptionGroup(ControlAt(from, index), backwards)), to)
             << from << "(" << index << (backwards ? ") back" : ")");
     }
 }

@@ -82,7 +82,7 @@ TEST_F(QtWindow, BoxesSelectOnFocusAndFilterTypedCharacters) {
     Box(2)->setText(QString::fromUtf8("桩号"));
     ClickAt(Box(0));
     for (int index = 0; index < 6; ++index) {
-        SCOPED_TRACE(index);
+        SCOPED_TRACE("Text1(" + std::to_string(index) + ")");
         const bool free = index == 2 || index == 3;
         QLineEdit* box = Box(index);
         // Reached by a first click or by Tab, the box selects its whole text.

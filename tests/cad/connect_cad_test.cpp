@@ -59,7 +59,7 @@ struct Rig : LocalDirectory {
 TEST(ConnectCad, EachProgIdAloneIsFoundAfterTheOnesBeforeItFailed) {
     const std::vector<std::string> order = LookupOrder();
     for (std::size_t i = 0; i <= order.size(); ++i) {
-        SCOPED_TRACE(i);
+        SCOPED_TRACE(i < order.size() ? order[i] + " alone running" : "none running");
         Rig rig;
         auto old = MakeFake("old", nullptr);
         rig.session = {old, rig.doc};  // from an earlier command

@@ -119,7 +119,7 @@ const std::vector<std::string> kChain = {"Excel.Application", "KET.Application",
 
 TEST(ExportSequence, WhicheverProgramIsCreatedGetsTheSameCalls) {
     for (std::size_t i = 0; i <= kChain.size(); ++i) {
-        SCOPED_TRACE(i);
+        SCOPED_TRACE(i < kChain.size() ? kChain[i] + " the first there" : "none there");
         FakeExcel h({kChain.begin() + std::min(i, kChain.size()), kChain.end()});
         if (i == kChain.size()) h.state.excelApplication = h.app;
         h.Export();

@@ -133,93 +133,98 @@ TEST(Numbering, AGroupIsClosedWhenSomethingEscapesThePass) {
     EXPECT_EQ(said, "Velmora: a failure ended the command 编号: drawing hook");
 }
 
-// A pick of n entities at distinct positions, then a pick of two piles.
+// A pick of n entities at distinct positions (none: three piles in a
+// column), then a pick of two piles.
 void PickMany(Desk& desk, int n) {
     std::vector<EntityId> many;
     many.reserve(n);
     for (int i = 0; i < n; ++i) many.push_back(desk.Point(i % 200, i / 200));
+    if (n == 0) many = {desk.Point(1, 3), desk.Point(1, 2), desk.Point(1, 1)};
     desk.Picks({many, std::vector{desk.Point(1000, 1000), desk.Point(1010, 1000)}});
 }
 
+// The register's 10 000 rows, the count and numbers in 16 bits, a pick
+// too large to count.
 TEST(Numbering, RegisterCountAndPickLimits) {
-    {  // Row 10000 is the last; later piles are labelled and counted, not stored.
+    struct Case {
+        const char* name;
+        int countBefore, picked;
+        std::size_t labels;
+        int countAfter;
+        std::vector<std::pair<int, RegisterRow>> rows;
+        std::vector<std::pair<std::size_t, const char*>> texts;  // labels' texts by position
+        const char* startNumber;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"row 10000 is the last; later piles are labelled and counted, not stored",
+         9999, 0, 5, 10004, {{9999, {"1", "3", "0", "1"}}, {10000, {"1", "2", "0", "2"}}}, {}, "6"},
+        {"a pass the count cannot take is labelled but leaves no rows to half overwrite",
+         9990, 22778, 22780, 9992, {{9990, {"1000", "1000", "0", "22779"}}, {9992, {}}}, {}, "22781"},
+        {"32768 entities: the pass numbers nothing, the next goes on",
+         0, 32768, 2, 2, {{0, {"1000", "1000", "0", "1"}}, {1, {"1010", "1000", "0", "2"}}}, {{0, "1"}}, "3"},
+        {"40000 entities: the pass numbers nothing, the next goes on",
+         0, 40000, 2, 2, {{1, {"1010", "1000", "0", "2"}}}, {{0, "1"}}, "3"},
+        {"32767 piles: rows stop at 10000, numbers at 32767, the next pass is not recorded",
+         0, 32767, 32769, 32767, {{10000, {"33", "113", "0", "10001"}}}, {{32766, "32767"}, {32768, "32767"}}, "32767"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Desk h;
-        h.State().pileCount = 9999;
-        h.Picks({std::vector{h.Point(1, 3), h.Point(1, 2), h.Point(1, 1)}});
+        h.State().pileCount = c.countBefore;
+        PickMany(h, c.picked);
         h.Run();
-        EXPECT_EQ(h.Row(9999), (RegisterRow{"1", "3", "0", "1"}));
-        EXPECT_EQ(h.Row(10000), (RegisterRow{"1", "2", "0", "2"}));
-        EXPECT_EQ(h.Labels().size(), 3u);
-        EXPECT_EQ(h.State().pileCount, 10002);
-        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "4");
+        const std::vector<Label> labels = h.Labels();
+        ASSERT_EQ(labels.size(), c.labels);
+        for (const auto& [position, text] : c.texts) EXPECT_EQ(labels[position].text, text);
+        if (c.labels == 2) ExpectLabel(labels[0], "1", {1000, 1000, 0}, {1000, 998.75, 0});
+        for (const auto& [row, expected] : c.rows) EXPECT_EQ(h.Row(row), expected) << row;
+        EXPECT_EQ(h.State().pileCount, c.countAfter);
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), c.startNumber);
     }
-    {  // A pass the count cannot take is labelled but leaves no rows behind
-        // for a later pass to half overwrite.
-        Desk h;
-        h.State().pileCount = 9990;
-        PickMany(h, 22778);
-        h.Run();
-        EXPECT_EQ(h.State().pileCount, 9992);
-        EXPECT_EQ(h.Labels().size(), 22780u);
-        EXPECT_EQ(h.Row(9990), (RegisterRow{"1000", "1000", "0", "22779"}));
-        EXPECT_EQ(h.Row(9992), RegisterRow{});
-    }
-    // 32 768 or more: the pass cannot be counted in 16 bits and numbers
-    // nothing; the command goes on with the next pass.
-    for (int n : {32768, 40000}) {
-        SCOPED_TRACE(std::to_string(n) + " entities");
-        Desk h;
-        PickMany(h, n);
-        h.Run();
-        ASSERT_EQ(h.Labels().size(), 2u);
-        ExpectLabel(h.Labels()[0], "1", {1000, 1000, 0}, {1000, 998.75, 0});
-        EXPECT_EQ(h.Row(1), (RegisterRow{"1010", "1000", "0", "2"}));
-        EXPECT_EQ(h.State().pileCount, 2);
-    }
-    // 32 767 distinct piles are numbered; rows stop at 10 000, the numbers
-    // at 32 767; the next pass would overflow the count and is not recorded.
-    Desk h;
-    PickMany(h, 32767);
-    h.Run();
-    const std::vector<Label> labels = h.Labels();
-    ASSERT_EQ(labels.size(), 32767u + 2);
-    EXPECT_EQ(labels[32766].text, "32767");
-    EXPECT_EQ(labels[32768].text, "32767");
-    EXPECT_EQ(h.State().pileCount, 32767);
-    EXPECT_EQ(h.Row(10000)[3], "10001");
-    EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "32767");
 }
 
+// A pick that ends the command, after the passes before it.
 TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
-    {  // Nothing picked: the window is shown, nothing changes.
+    struct Case {
+        const char* name;
+        std::function<void(Desk&)> prepare;
+        std::size_t labels;
+        int count;
+        const char* startNumber;
+    };
+    const Case cases[] = {
+        {"nothing picked: nothing changes", [](Desk& h) { h.Point(1, 1); }, 0, 0, "1"},
+        {"cancelled in the second pass: the first keeps its labels and rows",
+         [](Desk& h) {
+             h.Picks({std::vector{h.Point(1, 1)}, std::nullopt, std::vector{h.Point(2, 2)}});
+         },
+         1, 1, "2"},
+        // A set "Ssd" left by an earlier command is there to delete, so no
+        // later failure replaces that status before the test.
+        {"maximising fails with 0x80020009: the first pick is taken, not numbered",
+         [](Desk& h) {
+             h.Run();
+             h.cadTap->failMember["WindowState"] = status::kDispException;
+             h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
+         },
+         0, 0, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Desk h;
-        h.Point(1, 1);
+        c.prepare(h);
+        const int shownBefore = h.shown;
         h.Run();
-        EXPECT_EQ(h.shown, 1);
-        EXPECT_TRUE(h.Labels().empty());
-        EXPECT_TRUE(h.changed.empty());
-        EXPECT_EQ(h.State().pileCount, 0);
-    }
-    {  // Cancelled in the second pass: the first pass keeps its labels and rows.
-        Desk h;
-        h.Picks({std::vector{h.Point(1, 1)}, std::nullopt, std::vector{h.Point(2, 2)}});
-        h.Run();
-        EXPECT_EQ(h.shown, 1);
-        EXPECT_EQ(h.Labels().size(), 1u);
-        EXPECT_EQ(h.State().pileCount, 1);
-        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "2");
-    }
-    {  // Maximising fails with 0x80020009: the first pick is taken but not numbered.
-        // (A set "Ssd" left by an earlier command is there to delete, so no
-        // later failure replaces that status before the test.)
-        Desk h;
-        h.Run();
-        h.cadTap->failMember["WindowState"] = status::kDispException;
-        h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
-        h.Run();
-        EXPECT_EQ(h.shown, 2);
-        EXPECT_TRUE(h.Labels().empty());
-        EXPECT_EQ(standins::SelectionSetContents(*h.cad, "Ssd")->size(), 1u);
+        EXPECT_EQ(h.shown, shownBefore + 1);
+        EXPECT_EQ(h.Labels().size(), c.labels);
+        EXPECT_EQ(h.State().pileCount, c.count);
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), c.startNumber);
+        EXPECT_EQ(h.changed.size(), c.labels == 0 ? 0u : 1u);
+        if (shownBefore > 0) {
+            EXPECT_EQ(standins::SelectionSetContents(*h.cad, "Ssd")->size(), 1u);
+        }
     }
 }
 

@@ -18,6 +18,7 @@
 #include "app/win32/busy_dialog.h"
 #include "app/win32/main_window.h"
 #include "automation/directory.h"
+#include "control_names.h"
 #include "release_probe.h"
 #include "window_probe.h"
 
@@ -72,10 +73,9 @@ struct Fixture {
         Pump();
         return used;
     }
-    std::string FocusName() const {
-        const ControlSpec& entry = kControls[view->PositionOf(GetFocus())];
-        return std::string(entry.name) +
-               (entry.index < 0 ? "" : "(" + std::to_string(entry.index) + ")");
+    std::string FocusName() const { return ControlName(view->PositionOf(GetFocus())); }
+    std::string Selected() const {
+        return SelectedOptions([this](int i) { return Checked(i); });
     }
 };
 
@@ -113,7 +113,7 @@ TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
         w.view->Layout(dpi);
         for (int i = 0; i < kControlCount; ++i) {
             const ControlSpec& e = kControls[i];
-            SCOPED_TRACE(std::to_string(dpi) + " " + std::string(e.name) + std::to_string(e.index));
+            SCOPED_TRACE(ControlName(i) + " at " + std::to_string(dpi) + " DPI");
             HWND control = w.view->Control(i);
             EXPECT_EQ(TextOf(control), e.caption);
             EXPECT_EQ(GetParent(control), e.container.empty() ? main : w(e.container));
@@ -146,7 +146,7 @@ TEST(Win32Window, BoxesSelectOnFocusAndFilterTypedCharacters) {
     SetWindowTextW(w("Text1", 2), L"ZH-\x6869");  // four UTF-16 units, six bytes
     SetFocus(w("Text1", 0));
     for (int index = 0; index < 6; ++index) {
-        SCOPED_TRACE(index);
+        SCOPED_TRACE("Text1(" + std::to_string(index) + ")");
         HWND box = w("Text1", index);
         auto click = [box] {
             SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
@@ -188,15 +188,8 @@ TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {
     // with the pile types; each group's stop moves to its selected button.
     SendMessageW(w("Option1", 2), BM_CLICK, 0, 0);
     SendMessageW(w("Option2", 2), BM_CLICK, 0, 0);
-    // The window shows the model's selection; in table order: Option1(0-3), 点, 圆, 用户, 世界.
-    auto shown = [&] {
-        std::string selected;
-        for (int i = 0; i < kControlCount; ++i)
-            if (kControls[i].kind == ControlKind::OptionButton)
-                selected += w.Checked(i) ? '1' : '0';
-        return selected;
-    };
-    EXPECT_EQ(shown(), "00101001");
+    // The window shows the model's selection.
+    EXPECT_EQ(w.Selected(), "Option1(2) Option2(1) Option2(2)");
 
     // Arrows move to the next button of the focused one's frame, in table
     // order, wrapping round, and select it; in a text box they move nothing.
@@ -208,17 +201,19 @@ TEST(Win32Window, TabByTabIndexAndArrowsAndClicksWithinFrames) {
     for (auto [name, index, key, to] : arrows) {
         SetFocus(w(name, index));
         w.Key(key);
-        EXPECT_EQ(w.FocusName(), to);
+        EXPECT_EQ(w.FocusName(), to) << name << "(" << index << ") key " << key;
     }
-    EXPECT_EQ(shown(), "00100101");
+    EXPECT_EQ(w.Selected(), "Option1(2) Option2(0) Option2(2)");
 }
 
 // Closed by the close control, by "取消" clicked or pressed with Enter, or
 // while "编号" waits on its message box (no AutoCAD in the directory): the
 // close waits for the command's end, and the same references go.
 TEST(Win32Window, EveryWayOfClosingReleasesTheSameReferences) {
+    const char* const ways[] = {"the close control", "取消 clicked", "Enter on 取消",
+                                "closed while 编号 waits on its message"};
     for (int way = 0; way < 4; ++way) {
-        SCOPED_TRACE(way);
+        SCOPED_TRACE(ways[way]);
         auto log = std::make_shared<CallLog>();
         Fixture w(way == 3 ? nullptr : std::function<void(std::string_view)>([](auto) {}));
         auto released = FillWithProbes(w.model.State(), log);
