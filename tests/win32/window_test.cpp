@@ -106,6 +106,11 @@ TEST(Win32Window, RendersEveryControlOfTheTableAtEachDpi) {
     EXPECT_EQ(WindowFromPoint({world.left + 4, world.top + 8}), w("Option2", 2));
     EXPECT_EQ(WindowFromPoint({(circle.left + circle.right) / 2, (circle.top + circle.bottom) / 2}),
               w("Option2", 0));
+    // Group boxes let the mouse through, so only the stacking shows that
+    // Frame2 lies above Frame3 and is not painted over: Frame3 is below it.
+    HWND below = w("Frame2");
+    while (below && below != w("Frame3")) below = GetWindow(below, GW_HWNDNEXT);
+    EXPECT_EQ(below, w("Frame3"));
 
     // Only the controls follow the DPI: the frame around the client area is
     // wine's own, at 96 DPI. Both edges round, so neighbours keep their gaps.
