@@ -1,12 +1,11 @@
 // The COM backend through a real IDispatch: the adapter exposes a fake,
 // ComObject drives it. Values of every kind in both directions, text that
 // is malformed, how failures come back as statuses, the default-member
-// fallback, enumeration, reference release, and the busy-call filter.
+// fallback, enumeration, reference release and unknown names.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "automation/com/apartment.h"
 #include "automation/com/com_directory.h"
 #include "automation/com/com_object.h"
 #include "automation/com/com_reference.h"
@@ -173,7 +172,7 @@ TEST(ComCalls, AdapterAnswersWithStatusesAndFallsBackToTheDefaultMember) {
 
 // A by-reference argument typed as a script with declared variables passes
 // it takes a member's result in its own type, or refuses it and stays.
-// (CrossProcess.GetEntityAndBlockPilesThroughCom passes VARIANT ones.)
+// (Win32Extras.BlockSampleOverCom passes VARIANT ones.)
 TEST(ComCalls, TypedReferencesTakeResultsInTheirType) {
     double number = 1;
     BSTR text = nullptr;
@@ -189,20 +188,12 @@ TEST(ComCalls, TypedReferencesTakeResultsInTheirType) {
     SysFreeString(text);
 }
 
-TEST(ComCalls, DirectoryReportsWindowsStatusesAndTheBusyFilterIsInPlace) {
+TEST(ComCalls, DirectoryReportsWindowsStatuses) {
     ComDirectory directory;
     EXPECT_EQ(StatusOf([&] { (void)directory.FindRunning("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
     EXPECT_EQ(StatusOf([&] { (void)directory.Create("Velmora.NoSuchProgId"); }),
               status::kInvalidProgId);
-    // The apartment has put the busy filter in place (its decisions:
-    // busy_test.cpp); it handles every incoming call.
-    IMessageFilter* filter = nullptr;
-    ASSERT_EQ(CoRegisterMessageFilter(nullptr, &filter), S_OK);
-    EXPECT_NE(dynamic_cast<BusyFilter*>(filter), nullptr);
-    EXPECT_EQ(filter->HandleInComingCall(0, nullptr, 0, nullptr), DWORD{SERVERCALL_ISHANDLED});
-    CoRegisterMessageFilter(filter, nullptr);
-    filter->Release();
 }
 
 // The stand-ins answer GetIDsOfNames as AutoCAD and Excel do: a name the

@@ -4,11 +4,9 @@
 // activation is run by the program's own test.)
 #include <gtest/gtest.h>
 
-
 #include "automation/com/com_directory.h"
 #include "numbering/filter_mtext.h"
 #include "server_process.h"
-#include "status_of.h"
 #include "window/control_values.h"
 
 namespace velmora::testing {
@@ -52,33 +50,6 @@ TEST(CrossProcess, NumberCommandFindsTheCadServerUnderEachProgIdAlone) {
         EXPECT_EQ(window.seen, kNoCad);
         EXPECT_EQ(window.state.pileCount, 0);
     }
-}
-
-// GetEntity through COM between processes: the entity and the picked point
-// come back in its arguments, a cancelled pick as 0x80020009; block piles
-// are filtered by type, layer and block name.
-TEST(CrossProcess, GetEntityAndBlockPilesThroughCom) {
-    RegisterStandInClasses();
-    ComDirectory directory;
-    CadServer cad("AutoCAD.Application", "blocks");
-    ASSERT_TRUE(cad.started);
-    {
-        const Object document =
-            GetObject(directory.FindRunning("AutoCAD.Application"), "ActiveDocument");
-        std::vector<Variant> args = {Variant(), Variant(), "选择样例桩（点、圆或图块）："};
-        CallWithResults(GetObject(document, "Utility"), "GetEntity", args);
-        EXPECT_EQ(Get(args[0].AsObject(), "EffectiveName"), Variant("ZH-1"));
-        EXPECT_EQ(args[1], Variant(DoubleArray{10.25, 20.5, 0}));
-        EXPECT_EQ(
-            StatusOf([&] { CallWithResults(GetObject(document, "Utility"), "GetEntity", args); }),
-            status::kDispException);
-        const Object set = Call(GetObject(document, "SelectionSets"), "Add", {"Ssd"}).AsObject();
-        Call(set, "SelectOnScreen",
-             {Int16Array{-4, 0, 8, 2, -4},
-              VariantArray{"<and", "INSERT", "桩位", "`*U*,ZH-1", "and>"}});
-        EXPECT_EQ(Get(set, "Count"), Variant(std::int32_t{2}));
-    }
-    cad.Quit();
 }
 
 TEST(CrossProcess, CadKilledMidCommandEndsTheCommand) {
