@@ -4,70 +4,13 @@
 
 #include <stdexcept>
 #include <string>
-#include <tuple>
 
 #include "automation/directory.h"
 #include "cad/connect_cad.h"
-#include "control_names.h"
 #include "release_probe.h"
 
 namespace velmora {
 namespace {
-
-// An option button selects itself and clears only the other buttons of its
-// own frame: 世界坐标 (Option2(2)) pairs with 用户坐标, not with 点 and 圆.
-// What the commands read follows.
-TEST(ForTamrisk, AnOptionSelectsItselfWithinItsFrame) {
-    using enum NumberingOrder;
-    using P = PileType;
-    using C = Coordinates;
-    // What is selected, in table order: Option1(0-3), 点 Option2(1), 圆 Option2(0),
-    // 用户坐标 Option3(1), 世界坐标 Option2(2).
-    // clang-format off
-    const std::tuple<const char*, int, std::string, NumberingOrder, P, C> steps[] = {
-        {"Option1", 2, "Option1(2) Option2(1) Option3(1)", RightToLeftTopToBottom, P::Point, C::User},
-        {"Option2", 0, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
-        {"Option2", 2, "Option1(2) Option2(0) Option2(2)", RightToLeftTopToBottom, P::Circle, C::World},
-        {"Option3", 1, "Option1(2) Option2(0) Option3(1)", RightToLeftTopToBottom, P::Circle, C::User},
-        {"Option1", 1, "Option1(1) Option2(0) Option3(1)", BottomToTopLeftToRight, P::Circle, C::User},
-        {"Option2", 1, "Option1(1) Option2(1) Option3(1)", BottomToTopLeftToRight, P::Point, C::User},
-        {"Option1", 3, "Option1(3) Option2(1) Option3(1)", RightToLeftBottomToTop, P::Point, C::User},
-        {"Option1", 0, "Option1(0) Option2(1) Option3(1)", TopToBottomLeftToRight, P::Point, C::User},
-    };
-    // clang-format on
-    LocalDirectory directory;
-    ForTamrisk window(WindowServices{directory});
-    const ControlValues& values = window.State().controls;
-    for (const auto& [name, index, shown, order, pile, mode] : steps) {
-        window.OptionSelected(ControlAt(name, index));
-        const std::string selected =
-            testing::SelectedOptions([&](int i) { return values.selected[i]; });
-        EXPECT_EQ(std::tuple(selected, SelectedOrder(values), PileKind(values), RecordMode(values)),
-                  std::tuple(shown, order, pile, mode))
-            << name << "(" << index << ")";
-    }
-    // Only option buttons take part.
-    const ControlValues before = values;
-    for (int position : {ControlAt("Text1", 0), ControlAt("Frame2", -1), -1, kControlCount}) {
-        window.OptionSelected(position);
-    }
-    EXPECT_EQ(values.selected, before.selected);
-}
-
-TEST(ForTamrisk, FocusSelectsWholeTextInUtf16Units) {
-    LocalDirectory directory;
-    ForTamrisk window(WindowServices{directory});
-    EXPECT_EQ(window.GotFocus(0).start, 0);
-    EXPECT_EQ(window.GotFocus(0).length, 3);  // "2.5"
-    EXPECT_EQ(window.GotFocus(2).length, 0);  // empty box
-    window.TextEdited(2, "桩P-");
-    EXPECT_EQ(Text(window.State().controls, TextBox::Prefix), "桩P-");
-    EXPECT_EQ(window.GotFocus(2).length, 3);
-    window.TextEdited(3, "\xF0\x9F\x98\x80x");  // a character outside the BMP takes two units
-    EXPECT_EQ(window.GotFocus(3).length, 3);
-    window.TextEdited(4, "\xE0\x80\xAF");  // an overlong '/': three replacements, as shown
-    EXPECT_EQ(window.GotFocus(4).length, 3);
-}
 
 TEST(ForTamrisk, NothingCutsIntoARunningCommand) {
     // A message box (like a pick) keeps events flowing while the command

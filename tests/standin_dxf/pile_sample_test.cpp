@@ -1,7 +1,7 @@
 // "按样例选桩…" then "编号" on ezdxf's drawing of block piles (plain and
 // dynamic), circles on two layers and points: a sample of each kind numbers
 // exactly the piles it should, at their positions (a block's insertion
-// point); clearing it gives 点/圆 back. Picking the sample: what is refused.
+// point); clearing it gives 点/圆 back.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,36 +88,6 @@ TEST(PileSample, WildCardsInNamesAreTakenLiterally) {
         h.Picks({all});
         h.Run();
         EXPECT_EQ(h.State().pileCount - before, 1) << layer;
-    }
-}
-
-// Picking the sample: no CAD running, Esc, a line, a sample in force kept
-// (取消), cleared (清除样例) or picked again (重新选择样例).
-TEST(PileSample, ACancelledOrWrongPickChangesNothing) {
-    enum Pick { kNone, kLine, kPoint };
-    const std::tuple<const char*, bool, bool, int, Pick, std::string, std::string> cases[] = {
-        {"no CAD", false, false, 0, kPoint, "", "请先打开CAD软件！"},
-        {"Esc", true, false, 0, kNone, "", ""},
-        {"a line", true, false, 0, kLine, "",
-         "样例桩只能是点、圆或图块，所选对象不是。样例没有改变。"},
-        {"in force, kept", true, true, 2, kPoint, "图块 ZH-1，图层 桩位", ""},
-        {"in force, cleared", true, true, 0, kPoint, "", ""},
-        {"in force, another", true, true, 1, kPoint, "点，图层 0", ""},
-    };
-    for (const auto& [name, cad, inForce, answer, pick, described, message] : cases) {
-        Desk h;
-        if (!cad) h.directory.RevokeRunning("AutoCAD.Application");
-        const standins::EntityId line = standins::AddLine(h.cad->drawing, {0, 0, 0}, {1, 1, 0});
-        const standins::EntityId point = h.Point(5, 5);
-        if (inForce) h.State().pileSample = PileSample{SampleKind::Block, "桩位", "ZH-1"};
-        h.window->Services().ask = [answer = answer](auto, auto) { return answer; };
-        std::optional<EntityPick> picked;
-        if (pick != kNone) picked = EntityPick{pick == kLine ? line : point, {}};
-        h.cad->entityPicker = standins::ScriptedEntityPicker({picked});
-        h.window->PickPileSample();
-        EXPECT_EQ(h.State().pileSample ? DescribeSample(*h.State().pileSample) : "", described)
-            << name;
-        EXPECT_EQ(h.messages.empty() ? "" : h.messages[0], message) << name;
     }
 }
 

@@ -13,7 +13,6 @@ Desk::Desk() {
     directory.RegisterRunning("AutoCAD.Application", Tapped(standins::CadApplication(cad), cadTap));
     cad->directory = &directory;
     cad->progIds.push_back("AutoCAD.Application");
-    cadTap->onGone = [host = cad.get()] { standins::CloseCad(*host); };
     cad->windowHandle = kCadWindow;
 
     // Every creation of Excel makes a new stand-in instance behind the switch.
@@ -60,12 +59,6 @@ long Desk::CadReferences() const {
     // until AutoCAD is closed.
     const long registered = cad->progIds.empty() ? 0 : 1;
     return cad.use_count() - 1 - registered;
-}
-
-long Desk::ExcelReferences() const {
-    long held = 0;
-    for (const auto& instance : excel->created) held += instance.use_count() - 1;
-    return held;
 }
 
 void PrintTo(const Label& l, std::ostream* out) {

@@ -1,6 +1,6 @@
 // The whole system on one desk: the window ForTamrisk wired to a stand-in
 // AutoCAD with scripted picks and to a stand-in Excel, both reached only
-// through the ProgID directory and behind taps that count, log, fail or cut
+// through the ProgID directory and behind taps that count, log or fail
 // their calls. Also reads back what the user would see: the labels in the
 // drawing, the register rows and the exported sheet.
 #pragma once
@@ -61,10 +61,9 @@ struct Desk {
     // The first sheet of the n-th Excel instance created, if it has one.
     const standins::Sheet* Sheet(std::size_t instance = 0) const;
 
-    // References to the stand-ins' objects held by anyone but the stand-ins'
-    // own bookkeeping: every automation object holds its application.
+    // References to the stand-in AutoCAD held by anyone but its own
+    // bookkeeping: every automation object holds its application.
     long CadReferences() const;
-    long ExcelReferences() const;
 };
 
 // Text of a cell of the sheet as the table shows it: text as is, numbers

@@ -40,7 +40,6 @@ class FakeObject : public Dispatch {
     Variant Stored(const std::string& member) const;
 
     const std::string& Name() const { return name_; }
-    const std::shared_ptr<CallLog>& Log() const { return log_; }
 
     // Unscripted members fail with the unknown-name status, as IDispatch does.
     Variant Get(std::string_view member, std::span<const Variant> args) override;

@@ -49,15 +49,8 @@ class TappedObject : public Dispatch {
         Tap& tap = *tap_;
         ++tap.calls;
         if (tap.logging) tap.log.push_back(CallText(access, member, args, value));
-        if (!tap.gone && tap.goneAt > 0 && tap.calls >= tap.goneAt) {
-            tap.gone = true;
-            if (tap.onGone) tap.onGone();
-        }
-        if (tap.gone) Fail(status::kServerUnavailable, "the application has gone away");
         if (tap.onCall) tap.onCall();
         if (!member.empty() && Lacks(member)) Fail(status::kUnknownName, std::string(member));
-        if (tap.calls == tap.failAt)
-            Fail(tap.failStatus, "planned failure of call " + CallText(access, member, args));
         if (access == "Enumerate") return;
         for (const auto& [name, status] : tap.failMember) {
             if (SameMember(name, member)) Fail(status, "planned failure of " + std::string(member));

@@ -1,8 +1,7 @@
 // A tap on an outside application: every object handed out through it (as
 // a returned value, in an array or by enumeration) counts its calls on one
-// switch, can log them with their argument kinds, fails the planned calls,
-// and from the n-th call on fails every call with the status of a server
-// that is no longer there, as a closed or crashed AutoCAD or Excel answers.
+// switch, can log them with their argument kinds, and fails the planned
+// calls.
 #pragma once
 
 #include <cstdint>
@@ -20,14 +19,9 @@ namespace velmora::testing {
 
 struct Tap {
     long calls = 0;
-    // Planned failures: the n-th call (0: none), and every Get, Put or Call
-    // of a member (names case-insensitive, "" the default member).
-    long failAt = 0;
-    std::uint32_t failStatus = status::kFail;
+    // Planned failures: every Get, Put or Call of a member (names
+    // case-insensitive, "" the default member).
     std::map<std::string, std::uint32_t> failMember;
-    long goneAt = 0;  // 0: never
-    bool gone = false;
-    std::function<void()> onGone;  // runs once, just before the first refused call
     std::function<void()> onCall;  // runs at every call once it is counted; may fail it
     // Members the program lacks (a CAD clone without them): unknown names,
     // to GetIDsOfNames and to every call.
