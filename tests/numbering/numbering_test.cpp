@@ -210,6 +210,16 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
              h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
          },
          0, 0, "1"},
+        {"the count unreadable: the command ends; a second pick is not even asked for",
+         [](Desk& h) {
+             h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
+             h.cadTap->failMember["Count"] = status::kFail;
+             h.cad->picker = [&h, picker = h.cad->picker, picks = 0](const auto& request) mutable {
+                 if (++picks == 2) h.cadTap->failMember.clear();
+                 return picker(request);
+             };
+         },
+         0, 0, "1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,6 +235,35 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
         if (shownBefore > 0) {
             EXPECT_EQ(standins::SelectionSetContents(*h.cad, "Ssd")->size(), 1u);
         }
+    }
+}
+
+// Every position of the first pass unreadable: that pass numbers nothing
+// and the command goes on; the second numbers its pile from the number in
+// the box. The unload lets go of every AutoCAD object taken (counted on the
+// stand-in, whose objects each hold their application).
+TEST(Numbering, EveryPositionOfAPassUnreadable) {
+    for (std::uint32_t failure : {status::kDispException, status::kFail}) {
+        Desk h;
+        h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(70, 80)},
+                 std::nullopt});  // then cancelled
+        h.cadTap->failMember["Coordinates"] = failure;
+        h.cad->picker = [&h, picker = h.cad->picker, picks = 0](const auto& request) mutable {
+            if (++picks == 2) h.cadTap->failMember.clear();  // reads work again
+            return picker(request);
+        };
+        h.Set(1, "7");
+        h.Run();
+        EXPECT_EQ(h.shown, 1);
+        const std::vector<Label> labels = h.Labels();
+        ASSERT_EQ(labels.size(), 1u);
+        EXPECT_EQ(std::tuple(labels[0].text, labels[0].insertion),
+                  std::tuple("7", Point3{70, 80, 0}));
+        EXPECT_EQ(h.Row(0), (RegisterRow{"70", "80", "0", "7"}));
+        EXPECT_EQ(h.State().pileCount, 1);
+        EXPECT_EQ(Text(h.State().controls, TextBox::StartNumber), "8");
+        h.window->Unload();
+        EXPECT_EQ(h.CadReferences(), 0) << "AutoCAD objects still held after unload";
     }
 }
 
