@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes again every picture of the user guide, into docs/images/ (for
 # developers; CI does not need it). Builds Velmora.exe and the Linux program,
-# then: the Win32 window under wine at 96 and 144 DPI (tests/win32/screenshot.sh),
+# then: the Win32 window under wine at 96 and 144 DPI (scripts/screenshot-win32.sh),
 # the Linux program while picking and after numbering (Xvfb with openbox,
 # driven by xdotool, captured with import), the exported table rendered
 # by LibreOffice, and the extra menu: the menu, a block sample in force, a
@@ -114,7 +114,7 @@ rm -rf "$work" && mkdir -p "$work/bin" "$images"
 
 # The Windows window: the desktop wine draws is cut away around it.
 for dpi in 96 144; do
-  VELMORA_SCREENSHOT_DPI=$dpi bash tests/win32/screenshot.sh build/mingw/Velmora.exe \
+  VELMORA_SCREENSHOT_DPI=$dpi bash scripts/screenshot-win32.sh build/mingw/Velmora.exe \
     "$work/win32-$dpi-screen.png" >/dev/null
   convert "$work/win32-$dpi-screen.png" -crop 640x480+0+0 +repage -bordercolor \
     "$(convert "$work/win32-$dpi-screen.png" -format '%[pixel:p{639,479}]' info:)" -border 1 \

@@ -2,7 +2,7 @@
 # Shows Velmora.exe under wine on a virtual X display and saves a picture of
 # it, with 宋体/SimSun replaced by WenQuanYi Zen Hei as the fonts a Chinese
 # Windows has. The prefix (with the X driver) is kept beside the picture.
-# Usage: [VELMORA_SCREENSHOT_DPI=144] screenshot.sh <Velmora.exe> <picture.png>
+# Usage: [VELMORA_SCREENSHOT_DPI=144] screenshot-win32.sh <Velmora.exe> <picture.png>
 set -euo pipefail
 exe="$(realpath "$1")"
 out="$(realpath -m "$2")"
