@@ -56,9 +56,8 @@ cmake --preset "$preset" -DVELMORA_WERROR=OFF -DVELMORA_BENCH=OFF >build.log 2>&
 cmake --build --preset "$preset" -j "$(nproc)" >>build.log 2>&1 || { tail -30 build.log; exit 1; }
 
 # The whole suite takes seconds. A fault that makes a test loop is caught
-# by the clock: tests' own TIMEOUT properties (600 s for the sweeps) win
-# over ctest's --timeout, so the run as a whole is cut after 120 s (wine:
-# 240 s).
+# by the clock: tests' own TIMEOUT properties (up to 120 s) win over
+# ctest's --timeout, so the run as a whole is cut after 120 s (wine: 240 s).
 run_tests() {
   local status=0
   timeout -k 5 "$cap" ctest --preset "$preset" -j "$jobs" --timeout 60 >"$work/ctest.log" 2>&1 ||
