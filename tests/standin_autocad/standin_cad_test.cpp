@@ -59,6 +59,10 @@ TEST(StandInCad, SelectOnScreenAndArgumentTypes) {
     EXPECT_EQ(addText(DoubleArray{1, 2}, 1.0), status::kInvalidArg);
     EXPECT_EQ(addText(DoubleArray{1, 2, 0}, 0.0), status::kInvalidArg);
     EXPECT_TRUE(Texts(cad.host->drawing).empty());
+    EXPECT_EQ(StatusOf([&] { Put(cad.app, "WindowState", 3.0); }), status::kTypeMismatch);
+
+    CloseCad(*cad.host);  // AutoCAD gone: what it handed out answers no more
+    EXPECT_EQ(StatusOf([&] { GetObject(cad.doc, "ModelSpace"); }), status::kServerUnavailable);
 }
 
 // Undo as AutoCAD keeps it: the changes of a group are one step, a change
@@ -94,20 +98,6 @@ TEST(StandInCad, UndoStepsAndGroups) {
     }
     EXPECT_FALSE(UndoLast(cad.host->undo, cad.host->drawing));
     EXPECT_EQ(StatusOf([&] { Call(cad.doc, "GetVariable", {"NOSUCHVAR"}); }), status::kInvalidArg);
-}
-
-// A value of the wrong type is refused; a closed AutoCAD is neither found
-// nor answers through the objects it handed out.
-TEST(StandInCad, WrongTypesAndClosing) {
-    Cad cad;
-    LocalDirectory directory;
-    RegisterCad(cad.host, directory);
-    EXPECT_EQ(StatusOf([&] { Put(cad.app, "WindowState", 3.0); }), status::kTypeMismatch);
-
-    CloseCad(*cad.host);
-    EXPECT_EQ(StatusOf([&] { directory.FindRunning("AutoCAD.Application"); }),
-              status::kUnavailable);
-    EXPECT_EQ(StatusOf([&] { GetObject(cad.doc, "ModelSpace"); }), status::kServerUnavailable);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // "按样例选桩…" then "编号" on ezdxf's drawing of block piles (plain and
 // dynamic), circles on two layers and points: a sample of each kind numbers
 // exactly the piles it should, at their positions (a block's insertion
-// point); clearing it gives 点/圆 back.
+// point); clearing it gives 点/圆 back. Picking another: what is refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,6 +88,30 @@ TEST(PileSample, WildCardsInNamesAreTakenLiterally) {
         h.Picks({all});
         h.Run();
         EXPECT_EQ(h.State().pileCount - before, 1) << layer;
+    }
+}
+
+// Picking another sample over the one in force: Esc, a line or 取消
+// leaves it as it was; a line is told why.
+TEST(PileSample, ACancelledOrWrongPickChangesNothing) {
+    enum Pick { kNone, kLine, kPoint };
+    const std::tuple<const char*, int, Pick, std::string> cases[] = {
+        {"Esc", 1, kNone, ""},
+        {"a line", 1, kLine, "样例桩只能是点、圆或图块，所选对象不是。样例没有改变。"},
+        {"取消", 2, kPoint, ""},
+    };
+    for (const auto& [name, answer, pick, message] : cases) {
+        Desk h;
+        h.State().pileSample = PileSample{SampleKind::Block, "桩位", "ZH-1"};
+        h.window->Services().ask = [answer = answer](auto, auto) { return answer; };
+        const EntityId picked =
+            pick == kLine ? standins::AddLine(h.cad->drawing, {0, 0, 0}, {1, 1, 0}) : h.Point(5, 5);
+        h.cad->entityPicker = standins::ScriptedEntityPicker(
+            {pick == kNone ? std::nullopt : std::optional(EntityPick{picked, {}})});
+        h.window->PickPileSample();
+        EXPECT_EQ(DescribeSample(*h.State().pileSample), "图块 ZH-1，图层 桩位") << name;
+        EXPECT_EQ(h.messages, (message.empty() ? std::vector<std::string>{} : std::vector{message}))
+            << name;
     }
 }
 

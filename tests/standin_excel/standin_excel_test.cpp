@@ -51,10 +51,6 @@ struct Excel {
         instances = RegisterStandInExcel(directory, {[this](const ExcelModel&) { ++shown; }});
         app = directory.Create("Excel.Application");
     }
-    void AddBook() {
-        Object book = Call(GetObject(app, "Workbooks"), "Add").AsObject();
-        sheet = GetObject(book, "Worksheets", {I2(1)});
-    }
     Object Cell(int row, int column) { return GetObject(sheet, "Cells", {I2(row), I2(column)}); }
     const Sheet& TheSheet() { return instances->created.back()->model.workbooks.back().sheets[0]; }
 };
