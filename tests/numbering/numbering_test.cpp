@@ -185,6 +185,16 @@ TEST(Numbering, RegisterCountAndPickLimits) {
     }
 }
 
+// Every call of the member fails until the second pick of the picks set
+// on the desk; from there on it works again.
+void FailUntilSecondPick(Desk& h, const char* member, std::uint32_t failure) {
+    h.cadTap->failMember[member] = failure;
+    h.cad->picker = [&h, picker = h.cad->picker, picks = 0](const auto& request) mutable {
+        if (++picks == 2) h.cadTap->failMember.clear();
+        return picker(request);
+    };
+}
+
 // A pick that ends the command, after the passes before it.
 TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
     struct Case {
@@ -213,11 +223,7 @@ TEST(Numbering, EndsOnAnEmptyOrCancelledPick) {
         {"the count unreadable: the command ends; a second pick is not even asked for",
          [](Desk& h) {
              h.Picks({std::vector{h.Point(1, 1)}, std::vector{h.Point(2, 2)}});
-             h.cadTap->failMember["Count"] = status::kFail;
-             h.cad->picker = [&h, picker = h.cad->picker, picks = 0](const auto& request) mutable {
-                 if (++picks == 2) h.cadTap->failMember.clear();
-                 return picker(request);
-             };
+             FailUntilSecondPick(h, "Count", status::kFail);
          },
          0, 0, "1"},
     };
@@ -247,11 +253,7 @@ TEST(Numbering, EveryPositionOfAPassUnreadable) {
         Desk h;
         h.Picks({std::vector{h.Point(1, 1), h.Point(2, 1)}, std::vector{h.Point(70, 80)},
                  std::nullopt});  // then cancelled
-        h.cadTap->failMember["Coordinates"] = failure;
-        h.cad->picker = [&h, picker = h.cad->picker, picks = 0](const auto& request) mutable {
-            if (++picks == 2) h.cadTap->failMember.clear();  // reads work again
-            return picker(request);
-        };
+        FailUntilSecondPick(h, "Coordinates", failure);
         h.Set(1, "7");
         h.Run();
         EXPECT_EQ(h.shown, 1);
